@@ -95,7 +95,8 @@ JNIEXPORT void JNICALL WRAPPER_NATIVE(destroyDebugger)(JNIEnv*, jclass,
                                                                                                 jlong handle) {
     if (handle == 0) return;
     GuardedVoid([&] {
-        if (LiveEngine(handle) == nullptr) return;
+        // Bookkeeping needs no live engine, so a handle already destroyed through
+        // the older interface still gets its value handles released here.
         ValueHandles().ReleaseEngine(handle);
         if (g_specEngineHandle == handle) g_specEngineHandle = 0;
         DestroyEngine(handle);
