@@ -256,16 +256,23 @@ bool ComposeDispatcher::dispatchAsyncTask(float delay, void* data, void (*callba
         return false;
     }
 
-    if (jsThread_ != std::this_thread::get_id()) {
-        // libuv may be driven only from its own thread: from any other
-        // thread the item goes through the thread-safe function. The lock
-        // keeps the function from being torn down during the call.
-        if (workItemFunction == nullptr ||
-            napi_call_threadsafe_function(workItemFunction, item, napi_tsfn_nonblocking) != napi_ok) {
+    // All posts go through the thread-safe function: it may be called from
+    // any thread (libuv itself only from the loop's thread) and its one
+    // queue keeps posts in order, which the thread pool behind
+    // uv_queue_work does not. The lock keeps the function from being torn
+    // down during the call.
+    if (workItemFunction != nullptr) {
+        if (napi_call_threadsafe_function(workItemFunction, item, napi_tsfn_nonblocking) != napi_ok) {
             delete item;
             return false;
         }
         return true;
+    }
+    // Without the function only the loop's own thread can post, through a
+    // loop request.
+    if (jsThread_ != std::this_thread::get_id()) {
+        delete item;
+        return false;
     }
     lock.unlock();
 

@@ -161,38 +161,48 @@ napi_value Attach(napi_env env, napi_callback_info info)
     return Bool(env, true);
 }
 
-// captureStderr(fn): runs fn with file descriptor 2 sent to a temporary
-// file and returns what was written there.
-napi_value CaptureStderr(napi_env env, napi_callback_info info)
+// startCapture() / stopCapture(): between the two, file descriptor 2 goes
+// to a temporary file; stopCapture returns what was written there.
+int g_captureFile = -1;
+int g_savedStderr = -1;
+
+napi_value StartCapture(napi_env env, napi_callback_info /*info*/)
 {
-    Args args(env, info);
+    if (g_captureFile >= 0) {
+        napi_throw_error(env, nullptr, "capture already running");
+        return nullptr;
+    }
     char path[] = "/tmp/canvasport-stderr-XXXXXX";
-    int file = mkstemp(path);
-    if (file < 0) {
+    g_captureFile = mkstemp(path);
+    if (g_captureFile < 0) {
         napi_throw_error(env, nullptr, "mkstemp failed");
         return nullptr;
     }
     unlink(path);
     std::fflush(stderr);
-    int saved = dup(STDERR_FILENO);
-    dup2(file, STDERR_FILENO);
-    napi_value global = nullptr;
-    napi_get_global(env, &global);
-    napi_status status = napi_call_function(env, global, args.argv[0], 0, nullptr, nullptr);
+    g_savedStderr = dup(STDERR_FILENO);
+    dup2(g_captureFile, STDERR_FILENO);
+    return Undefined(env);
+}
+
+napi_value StopCapture(napi_env env, napi_callback_info /*info*/)
+{
+    if (g_captureFile < 0) {
+        napi_throw_error(env, nullptr, "no capture running");
+        return nullptr;
+    }
     std::fflush(stderr);
-    dup2(saved, STDERR_FILENO);
-    close(saved);
+    dup2(g_savedStderr, STDERR_FILENO);
+    close(g_savedStderr);
     std::string text;
     char chunk[4096];
     ssize_t n = 0;
-    lseek(file, 0, SEEK_SET);
-    while ((n = read(file, chunk, sizeof(chunk))) > 0) {
+    lseek(g_captureFile, 0, SEEK_SET);
+    while ((n = read(g_captureFile, chunk, sizeof(chunk))) > 0) {
         text.append(chunk, static_cast<size_t>(n));
     }
-    close(file);
-    if (status != napi_ok) {
-        return nullptr;  // the exception of fn propagates
-    }
+    close(g_captureFile);
+    g_captureFile = -1;
     napi_value result = nullptr;
     napi_create_string_utf8(env, text.data(), text.size(), &result);
     return result;
@@ -363,13 +373,19 @@ napi_value SetProvider(napi_env env, napi_callback_info info)
     return Undefined(env);
 }
 
-napi_value OpenUri(napi_env env, napi_callback_info info)
+// Calls a service that takes an optional C string (null for JS null/undefined).
+napi_value CallWithOptionalString(napi_env env, napi_callback_info info, void (*service)(const char*))
 {
     Args args(env, info);
     bool isNull = false;
-    std::string uri = StringArg(env, args.argv[0], &isNull);
-    g_cp.openUri(isNull ? nullptr : uri.c_str());
+    std::string text = StringArg(env, args.argv[0], &isNull);
+    service(isNull ? nullptr : text.c_str());
     return Undefined(env);
+}
+
+napi_value OpenUri(napi_env env, napi_callback_info info)
+{
+    return CallWithOptionalString(env, info, g_cp.openUri);
 }
 
 napi_value GetSystemTheme(napi_env env, napi_callback_info /*info*/)
@@ -379,14 +395,10 @@ napi_value GetSystemTheme(napi_env env, napi_callback_info /*info*/)
 
 napi_value ClipboardSetText(napi_env env, napi_callback_info info)
 {
-    Args args(env, info);
-    bool isNull = false;
-    std::string text = StringArg(env, args.argv[0], &isNull);
-    g_cp.clipboardSetText(isNull ? nullptr : text.c_str());
-    return Undefined(env);
+    return CallWithOptionalString(env, info, g_cp.clipboardSetText);
 }
 
-// clipboardGetText(): {text (null for a null result), length (strlen)}
+// clipboardGetText(): the text, or null for a null result.
 napi_value ClipboardGetText(napi_env env, napi_callback_info /*info*/)
 {
     const char* text = g_cp.clipboardGetText();
@@ -619,7 +631,8 @@ NAPI_MODULE_INIT()
     g_jsThread = std::this_thread::get_id();
     napi_property_descriptor properties[] = {
         {"attach", nullptr, Attach, nullptr, nullptr, nullptr, napi_default, nullptr},
-        {"captureStderr", nullptr, CaptureStderr, nullptr, nullptr, nullptr, napi_default, nullptr},
+        {"startCapture", nullptr, StartCapture, nullptr, nullptr, nullptr, napi_default, nullptr},
+        {"stopCapture", nullptr, StopCapture, nullptr, nullptr, nullptr, napi_default, nullptr},
         {"postTask", nullptr, PostTask, nullptr, nullptr, nullptr, napi_default, nullptr},
         {"postWork", nullptr, PostWork, nullptr, nullptr, nullptr, napi_default, nullptr},
         {"postNullCallbacks", nullptr, PostNullCallbacks, nullptr, nullptr, nullptr, napi_default, nullptr},
