@@ -56,6 +56,7 @@ struct Exports {
 } g_cp;
 
 napi_env g_addonEnv = nullptr;
+napi_env g_moduleEnv = nullptr;  // the module's environment when attached
 std::thread::id g_jsThread;
 
 std::string StringArg(napi_env env, napi_value value, bool* isNull = nullptr)
@@ -158,6 +159,7 @@ napi_value Attach(napi_env env, napi_callback_info info)
         napi_throw_error(env, nullptr, dlerror());
         return nullptr;
     }
+    g_moduleEnv = g_cp.currentEnv();
     return Bool(env, true);
 }
 
@@ -359,17 +361,18 @@ napi_value BindNullEnv(napi_env env, napi_callback_info /*info*/)
     return Undefined(env);
 }
 
-// setProvider(value, useAddonEnv): null/undefined passes a null provider.
+// setProvider(value, which): null/undefined passes a null provider; which
+// names the environment passed along: "current" (default), "addon" or
+// "module" (the module's own, as seen at attach).
 napi_value SetProvider(napi_env env, napi_callback_info info)
 {
     Args args(env, info);
-    bool isNull = false;
     napi_valuetype type = napi_undefined;
     napi_typeof(env, args.argv[0], &type);
-    isNull = type == napi_null || type == napi_undefined;
-    bool useAddonEnv = false;
-    napi_get_value_bool(env, args.argv[1], &useAddonEnv);
-    g_cp.setProvider(useAddonEnv ? g_addonEnv : g_cp.currentEnv(), isNull ? nullptr : args.argv[0]);
+    bool isNull = type == napi_null || type == napi_undefined;
+    std::string which = StringArg(env, args.argv[1]);
+    napi_env target = which == "addon" ? g_addonEnv : which == "module" ? g_moduleEnv : g_cp.currentEnv();
+    g_cp.setProvider(target, isNull ? nullptr : args.argv[0]);
     return Undefined(env);
 }
 
