@@ -1,5 +1,6 @@
 #include "compose_dispatcher.h"
 
+#include <atomic>
 #include <new>
 
 #include "canvasport/canvasport.h"
@@ -63,13 +64,39 @@ void RunThroughTimer(napi_env env, DispatchItem* item)
     }
 }
 
+// Context of the thread-safe function. The function is unref'ed so that it
+// does not keep the event loop alive on its own; while items posted on the
+// JS thread wait in it, it is ref'ed, so that they run before the loop ends
+// (as a queued loop request would).
+struct WorkQueue {
+    std::atomic<int> pending{0};
+    bool holdsLoop = false;  // JS thread only
+};
+
+void FinalizeWorkQueue(napi_env /*env*/, void* data, void* /*hint*/)
+{
+    delete static_cast<WorkQueue*>(data);
+}
+
+// On the JS thread, after an item left the queue.
+void ReleaseLoopIfIdle(napi_env env, napi_threadsafe_function function, WorkQueue* queue)
+{
+    if (--queue->pending == 0 && queue->holdsLoop) {
+        queue->holdsLoop = false;
+        napi_unref_threadsafe_function(env, function);
+    }
+}
+
 // Runs on the JS thread; as the thread-safe function's callback it gets a
 // null env for items still queued when the environment is torn down.
-void HandleDispatchItem(napi_env env, napi_value /*jsCallback*/, void* /*context*/, void* data)
+void HandleDispatchItem(napi_env env, napi_value /*jsCallback*/, void* context, void* data)
 {
     auto* item = static_cast<DispatchItem*>(data);
     if (item == nullptr) {
         return;
+    }
+    if (env != nullptr && context != nullptr) {
+        ComposeDispatcher::sharedInstance()->itemLeftQueue(env, static_cast<WorkQueue*>(context));
     }
     if (env == nullptr || item->callback == nullptr) {
         delete item;
@@ -191,11 +218,13 @@ void ComposeDispatcher::processJSEnv(napi_env env)
 
     napi_value name = nullptr;
     napi_threadsafe_function function = nullptr;
-    if (napi_create_string_utf8(env, "canvasport_workItem", NAPI_AUTO_LENGTH, &name) != napi_ok ||
-        napi_create_threadsafe_function(env, nullptr, nullptr, name, 0, 1, nullptr, nullptr, nullptr,
+    auto* queue = new (std::nothrow) WorkQueue();
+    if (queue == nullptr || napi_create_string_utf8(env, "canvasport_workItem", NAPI_AUTO_LENGTH, &name) != napi_ok ||
+        napi_create_threadsafe_function(env, nullptr, nullptr, name, 0, 1, queue, FinalizeWorkQueue, queue,
                                         HandleDispatchItem, &function) != napi_ok) {
         ClearPendingException(env);
         CANVASPORT_LOGE("canvasport::ComposeDispatcher napi_create_threadsafe_function fail");
+        delete queue;
         function = nullptr;
     } else {
         // The function must not keep the event loop alive on its own.
@@ -235,6 +264,19 @@ void ComposeDispatcher::OnEnvTeardown(void* arg)
     }
 }
 
+void ComposeDispatcher::itemLeftQueue(napi_env env, void* queue)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (workItemFunction == nullptr || currentEnv != env) {
+        return;  // an item of a released function
+    }
+    void* context = nullptr;
+    napi_get_threadsafe_function_context(workItemFunction, &context);
+    if (context == queue) {
+        ReleaseLoopIfIdle(env, workItemFunction, static_cast<WorkQueue*>(queue));
+    }
+}
+
 bool ComposeDispatcher::isLiveEnv(napi_env env) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -262,9 +304,18 @@ bool ComposeDispatcher::dispatchAsyncTask(float delay, void* data, void (*callba
     // uv_queue_work does not. The lock keeps the function from being torn
     // down during the call.
     if (workItemFunction != nullptr) {
+        void* context = nullptr;
+        napi_get_threadsafe_function_context(workItemFunction, &context);
+        auto* queue = static_cast<WorkQueue*>(context);
+        ++queue->pending;
         if (napi_call_threadsafe_function(workItemFunction, item, napi_tsfn_nonblocking) != napi_ok) {
+            --queue->pending;
             delete item;
             return false;
+        }
+        if (jsThread_ == std::this_thread::get_id() && !queue->holdsLoop) {
+            queue->holdsLoop = true;
+            napi_ref_threadsafe_function(env, workItemFunction);
         }
         return true;
     }

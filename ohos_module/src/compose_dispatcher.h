@@ -41,6 +41,10 @@ public:
     // N-API calls are allowed only there.
     napi_env getEnvOnJSThread() const;
 
+    // On the JS thread: an item of the thread-safe function whose context is
+    // queue is being handled.
+    void itemLeftQueue(napi_env env, void* queue);
+
     napi_value getPlatformProvider() const;
     void setPlatformProvider(napi_env env, napi_value provider);
 
