@@ -113,6 +113,20 @@ std::vector<DebugEngine::DisassemblyInstruction> DebugEngine::DisassembleAroundF
         }
     }
 
+    // A pc near the end of the first read would leave the window short after it
+    // although the code goes on: decode the window again from its first row, a
+    // known instruction boundary, and keep that when it reaches further.
+    if (position.found && static_cast<uint64_t>(position.index) + plan.after >= list.GetSize()) {
+        const uint32_t from = position.index > plan.before ? position.index - plan.before : 0;
+        lldb::SBInstructionList again =
+            target.ReadInstructions(list.GetInstructionAtIndex(from).GetAddress(), plan.count);
+        const PcPosition againPosition = FindPcIndexInInstructions(target, again, pc);
+        if (againPosition.found && again.GetSize() > list.GetSize() - from) {
+            list = again;
+            position = againPosition;
+        }
+    }
+
     const uint32_t size = static_cast<uint32_t>(list.GetSize());
     if (LldbDebugEngineFlow()) {
         fprintf(stderr,

@@ -81,7 +81,7 @@ protected:
     }
     void SetUp() override {
         ASSERT_TRUE(session->attached()) << session->result.errorMessage;
-        ASSERT_EQ(threads->byName.size(), 4u);
+        ASSERT_EQ(threads->byName.size(), 6u);
     }
     DebugEngine& engine() { return *session->engine; }
 
@@ -101,6 +101,7 @@ TEST_F(Disassembly, WindowsAroundTheParkedPcs) {
         {"middle", 5, 5, 11, 5},    // inside the first read from the function start
         {"far", 5, 5, 11, 5},       // pc beyond the first read: re-read from the pc, then back off
         {"far", 50, 50, 101, 50},
+        {"late", 5, 5, 11, 5},      // pc near the end of the first read: the rows after it still come
         {"middle", 0, 0, 1, 0},
         {"middle", -4, -9, 1, 0},   // negative sizes count as 0
         {"early", 20, 2, 23, 20},   // back-off reaches into the code before the function

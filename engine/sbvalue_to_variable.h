@@ -1,0 +1,24 @@
+// Conversion of LLDB values into variable records, the expansion rules and the
+// visibility filters used when listing frame variables.
+#pragma once
+
+#include <lldb/API/LLDB.h>
+
+#include <string>
+
+#include "lldb_debug_records.h"
+
+namespace lldb_debug {
+
+Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue value, const std::string& variableId,
+                           const std::string& parentTypeName);
+void ApplySbVariableExpandAndCategoryRules(Variable& record, lldb::SBValue& value, VariableCategory category,
+                                           const char* staticTypeName);
+bool VariableReachedBySourceOrder(lldb::SBFrame& frame, lldb::SBValue& value);
+ValueType ValueTypeFromLldb(int lldbValueType);
+
+// Variable-flow and variable-children diagnostics (printf style, standard error).
+void LogVariableFlow(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogVariableFlowDiag(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace lldb_debug
