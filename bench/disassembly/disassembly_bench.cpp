@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lldb_debug_engine.h"
+#include "engine_process.h"
 #include "loopback_session.h"
 
 using namespace nativescope_testing;
@@ -23,18 +24,6 @@ constexpr int kBefore = 50;
 constexpr int kAfter = 50;
 constexpr int kRounds = 15;
 constexpr int kCallsPerRound = 40;
-
-lldb::SBProcess ProcessWithPid(pid_t pid) {
-    for (int id = 0; id < 512; ++id) {
-        lldb::SBDebugger debugger = lldb::SBDebugger::FindDebuggerWithID(id);
-        if (!debugger.IsValid()) continue;
-        for (uint32_t t = 0; t < debugger.GetNumTargets(); ++t) {
-            lldb::SBProcess process = debugger.GetTargetAtIndex(t).GetProcess();
-            if (process.IsValid() && process.GetProcessID() == static_cast<lldb::pid_t>(pid)) return process;
-        }
-    }
-    return {};
-}
 
 template <typename Body>
 double MicrosPerCall(Body&& body) {

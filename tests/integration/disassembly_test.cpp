@@ -5,26 +5,14 @@
 #include <sstream>
 
 #include "engine_fixture.h"
+#include "engine_process.h"
 
 using namespace lldb_debug;
 using nativescope_testing::AttachedEngine;
+using nativescope_testing::ProcessWithPid;
 using Rows = std::vector<DebugEngine::DisassemblyInstruction>;
 
 namespace {
-
-// The engine's own process, reached through LLDB's debugger list, so the tests can
-// name threads and read memory independently of the code under test.
-lldb::SBProcess ProcessWithPid(pid_t pid) {
-    for (int id = 0; id < 512; ++id) {
-        lldb::SBDebugger debugger = lldb::SBDebugger::FindDebuggerWithID(id);
-        if (!debugger.IsValid()) continue;
-        for (uint32_t t = 0; t < debugger.GetNumTargets(); ++t) {
-            lldb::SBProcess process = debugger.GetTargetAtIndex(t).GetProcess();
-            if (process.IsValid() && process.GetProcessID() == static_cast<lldb::pid_t>(pid)) return process;
-        }
-    }
-    return {};
-}
 
 // The fixture parks one thread per spot; the main thread carries the program name.
 struct ParkedThreads {
