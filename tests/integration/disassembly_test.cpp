@@ -181,13 +181,12 @@ TEST_F(Disassembly, MachineCodeIsTheProcessMemoryAtEachRow) {
     for (const auto& r : rows) {
         const size_t n = ByteCount(r.machineCode);
         ASSERT_GT(n, 0u);
-        std::vector<uint8_t> bytes(n);
-        lldb::SBError error;
-        ASSERT_EQ(threads->process.ReadMemory(r.address, bytes.data(), n, error), n);
+        const MemoryBlock block = engine().ReadMemory(r.address, n);
+        ASSERT_EQ(block.data.size(), n) << block.error;
         std::string hex;
         char digits[4];
         for (size_t i = 0; i < n; ++i) {
-            snprintf(digits, sizeof digits, i == 0 ? "%02x" : " %02x", bytes[i]);
+            snprintf(digits, sizeof digits, i == 0 ? "%02x" : " %02x", block.data[i]);
             hex += digits;
         }
         EXPECT_EQ(r.machineCode, hex) << std::hex << r.address;
