@@ -31,7 +31,8 @@ EvalResult DebugEngine::Evaluate(int32_t threadArgument, int32_t frameIndex, con
         result.result.valueType = ValueType::ConstResult;
         return result;
     }
-    const char* message = value.IsValid() ? value.GetError().GetCString() : nullptr;
+    lldb::SBError error = value.GetError();  // keeps the message text alive
+    const char* message = value.IsValid() ? error.GetCString() : nullptr;
     result.error = message != nullptr && message[0] != '\0' ? message : "evaluation failed";
     return result;
 }

@@ -46,10 +46,19 @@ ValueType ValueTypeFromLldb(int lldbValueType) {
     return kMap[lldbValueType - 1];
 }
 
+namespace {
+// A builtin scalar under any typedef name (int16_t, size_t, ...) has nothing to expand.
+bool IsBuiltinScalar(lldb::SBType type) {
+    return type.IsValid() && type.GetCanonicalType().GetBasicType() != lldb::eBasicTypeInvalid;
+}
+}  // namespace
+
 void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, VariableCategory category,
                                            const char* staticTypeName) {
-    if (value.GetType().IsValid() && category != VariableCategory::Primitive && category != VariableCategory::String &&
-        r.numChildren == 0 && !IsKotlinEmptySingletonCollectionType(r.type.c_str()) && !r.value.empty()) {
+    lldb::SBType type = value.GetType();
+    if (type.IsValid() && !IsBuiltinScalar(type) && category != VariableCategory::Primitive &&
+        category != VariableCategory::String && r.numChildren == 0 &&
+        !IsKotlinEmptySingletonCollectionType(r.type.c_str()) && !r.value.empty()) {
         std::string lower = r.value;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (lower != "null") {
@@ -57,7 +66,8 @@ void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, Va
             r.numChildren = 1;
         }
     }
-    const bool neverExpand = category == VariableCategory::String ||
+    // A null reference has nothing behind it, whatever LLDB or a formatter guesses.
+    const bool neverExpand = category == VariableCategory::String || category == VariableCategory::NullPointer ||
                              IsKotlinEmptySingletonCollectionType(r.type.c_str()) ||
                              KotlinBoxedScalarNeverExpand(staticTypeName) || KotlinBoxedScalarNeverExpand(r.type.c_str());
     if (neverExpand) {

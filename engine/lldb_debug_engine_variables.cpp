@@ -506,8 +506,11 @@ std::vector<Variable> DebugEngine::GetChildVariablesByPath(int32_t threadIndex, 
     if (!process.IsValid() || path.empty()) return {};
     const std::vector<std::string> names = SplitDottedPath(path);
     if (names.empty()) return {};
-    lldb::SBThread thread = process.GetThreadAtIndex(static_cast<size_t>(threadIndex));
+    // The id built below is resolved with the page's thread pick, so the root is looked up there too.
+    lldb::SBThread thread;
+    if (threadIndex != 0) thread = process.GetThreadAtIndex(static_cast<size_t>(threadIndex));
     if (!thread.IsValid()) thread = process.GetSelectedThread();
+    if (!thread.IsValid()) thread = process.GetThreadAtIndex(0);
     if (!thread.IsValid()) return {};
     lldb::SBFrame frame = thread.GetFrameAtIndex(static_cast<uint32_t>(frameIndex));
     if (!frame.IsValid()) return {};
