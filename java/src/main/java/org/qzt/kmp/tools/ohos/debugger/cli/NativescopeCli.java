@@ -1,0 +1,171 @@
+package org.qzt.kmp.tools.ohos.debugger.cli;
+
+import java.io.IOException;
+import java.io.PrintStream;
+import java.util.ArrayDeque;
+import java.util.Deque;
+import java.util.HashMap;
+import java.util.List;
+import java.util.Map;
+
+import org.qzt.kmp.tools.ohos.debugger.jni.LLDBNativeWrapper;
+import org.qzt.kmp.tools.ohos.debugger.jni.NativeLibraryLoader;
+
+/**
+ * Command-line front end of the nativescope debugger bridge.
+ *
+ * <pre>
+ * nativescope-cli demo [--fixture NAME]
+ *     starts a debuggee from the fixture directory and an lldb-server platform on 127.0.0.1, attaches
+ *     through the "remote-linux" platform, prints the process facts, detaches and stops both again
+ * nativescope-cli attach --platform NAME --url URL --pid PID
+ *     connects the named LLDB platform at URL, attaches to PID, prints the process facts and detaches
+ * </pre>
+ */
+public final class NativescopeCli {
+    static final String DEFAULT_FIXTURE = "session_target";
+    static final int EXIT_OK = 0;
+    static final int EXIT_FAILED = 1;
+    static final int EXIT_USAGE = 2;
+
+    private final PrintStream out;
+    private final PrintStream err;
+
+    NativescopeCli(PrintStream out, PrintStream err) {
+        this.out = out;
+        this.err = err;
+    }
+
+    public static void main(String[] args) {
+        System.exit(new NativescopeCli(System.out, System.err).run(args));
+    }
+
+    int run(String[] args) {
+        if (args.length == 0 || List.of("-h", "--help", "help").contains(args[0])) {
+            usage(args.length == 0 ? err : out);
+            return args.length == 0 ? EXIT_USAGE : EXIT_OK;
+        }
+        Deque<String> rest = new ArrayDeque<>(List.of(args).subList(1, args.length));
+        Map<String, String> options;
+        try {
+            options = parseOptions(rest);
+        } catch (IllegalArgumentException e) {
+            err.println("nativescope-cli: " + e.getMessage());
+            return EXIT_USAGE;
+        }
+        try {
+            switch (args[0]) {
+                case "demo":
+                    return demo(options.getOrDefault("fixture", DEFAULT_FIXTURE));
+                case "attach":
+                    return attach(required(options, "platform"), required(options, "url"),
+                            Integer.parseInt(required(options, "pid")));
+                default:
+                    err.println("nativescope-cli: unknown command '" + args[0] + "'");
+                    usage(err);
+                    return EXIT_USAGE;
+            }
+        } catch (IllegalArgumentException e) {
+            err.println("nativescope-cli: " + e.getMessage());
+            return EXIT_USAGE;
+        } catch (IOException | IllegalStateException e) {
+            err.println("nativescope-cli: " + e.getMessage());
+            return EXIT_FAILED;
+        } catch (UnsatisfiedLinkError | ExceptionInInitializerError | NoClassDefFoundError e) {
+            if (NativeLibraryLoader.isLoaded()) {
+                err.println("nativescope-cli: the loaded library lacks a native: " + e.getMessage());
+            } else {
+                err.println("nativescope-cli: cannot load the nativescope library: " + e
+                        + " (set NATIVESCOPE_LIBRARY or -D" + NativeLibraryLoader.LIBRARY_PATH_PROPERTY
+                        + " to the full path of libnativescope.so)");
+            }
+            return EXIT_FAILED;
+        }
+    }
+
+    private int demo(String fixture) throws IOException {
+        out.println("nativescope demo");
+        try (Debuggee debuggee = Debuggee.start(fixture);
+             LocalPlatform platform = LocalPlatform.start()) {
+            out.println("started:");
+            out.printf("  %-18s %s%n", "debuggee", debuggee);
+            out.printf("  %-18s %s%n", "platform", platform.connectUrl());
+            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid());
+            out.printf("  %-18s %s%n", "debuggee alive", debuggee.isAlive());
+            return result;
+        } finally {
+            out.println("stopped the debuggee and the platform");
+        }
+    }
+
+    private int attach(String platformName, String url, int pid) {
+        return session(platformName, url, pid);
+    }
+
+    /** Runs one session: connect, attach, report, detach; the engine is always destroyed. */
+    private int session(String platformName, String url, int pid) {
+        SessionReport report = new SessionReport(out);
+        long engine = LLDBNativeWrapper.initDebugger(LocalSetup.lldbEnvironment());
+        if (engine == 0) {
+            err.println("nativescope-cli: initDebugger failed");
+            return EXIT_FAILED;
+        }
+        try {
+            out.println("session:");
+            report.line("engine", "0x" + Long.toHexString(engine));
+            LLDBNativeWrapper.selectPlatform(engine, platformName);
+            report.line("platform", platformName);
+            if (!LLDBNativeWrapper.connectPlatform(engine, url)) {
+                err.println("nativescope-cli: cannot connect platform " + platformName + " at " + url);
+                return EXIT_FAILED;
+            }
+            report.line("connected", url);
+            if (LLDBNativeWrapper.attachToProcess(engine, pid) != engine) {
+                err.println("nativescope-cli: attach to " + pid + " failed: "
+                        + LLDBNativeWrapper.getLastAttachErrorMessage());
+                return EXIT_FAILED;
+            }
+            report.line("attached", "pid " + pid);
+            report.processFacts(engine);
+            out.println("detach:");
+            report.line("detached", LLDBNativeWrapper.detachProcess(engine));
+            return EXIT_OK;
+        } finally {
+            LLDBNativeWrapper.destroyDebugger(engine);
+        }
+    }
+
+    /** Reads {@code --name value} pairs. */
+    static Map<String, String> parseOptions(Deque<String> args) {
+        Map<String, String> options = new HashMap<>();
+        while (!args.isEmpty()) {
+            String arg = args.removeFirst();
+            if (!arg.startsWith("--") || arg.length() == 2) {
+                throw new IllegalArgumentException("unexpected argument '" + arg + "'");
+            }
+            if (args.isEmpty()) {
+                throw new IllegalArgumentException("option " + arg + " needs a value");
+            }
+            options.put(arg.substring(2), args.removeFirst());
+        }
+        return options;
+    }
+
+    private static String required(Map<String, String> options, String name) {
+        String value = options.get(name);
+        if (value == null) {
+            throw new IllegalArgumentException("missing --" + name);
+        }
+        return value;
+    }
+
+    private static void usage(PrintStream to) {
+        to.println("usage: nativescope-cli demo [--fixture NAME]");
+        to.println("       nativescope-cli attach --platform NAME --url URL --pid PID");
+        to.println("settings (environment variable / system property):");
+        to.println("  NATIVESCOPE_LIBRARY          nativescope.library.path     full path of libnativescope.so");
+        to.println("  NATIVESCOPE_FIXTURES_DIR     nativescope.fixtures.dir     debuggee programs for demo");
+        to.println("  NATIVESCOPE_LLDB_SERVER      nativescope.lldb.server      lldb-server executable");
+        to.println("  NATIVESCOPE_LLDB_PYTHONPATH  nativescope.lldb.pythonpath  directory of LLDB's lldb package");
+    }
+}
