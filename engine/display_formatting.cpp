@@ -250,9 +250,9 @@ std::string FormatDisplayValueWith(const FormatDisplayValueParams& p,
 }
 
 std::string FormatDisplayValue(const FormatDisplayValueParams& p) {
-    lldb::SBFrame frame = p.frame;
-    return FormatDisplayValueWith(p, [&frame](const char* summary, const char* value) {
-        return ResolveObjheaderSummary(frame, summary, value);
+    return FormatDisplayValueWith(p, [&p](const char* summary, const char* value) {
+        if (p.frame == nullptr) return std::string();
+        return ResolveObjheaderSummary(*p.frame, summary, value);
     });
 }
 

@@ -13,7 +13,7 @@
 namespace lldb_debug {
 
 struct FormatDisplayValueParams {
-    lldb::SBFrame frame;
+    lldb::SBFrame* frame = nullptr;  // only for the object-header summary evaluation
     const char* summary = nullptr;
     const char* value = nullptr;
     const char* parentTypeName = nullptr;

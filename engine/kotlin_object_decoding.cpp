@@ -282,7 +282,7 @@ const char* KotlinRuntimePathLabel(KotlinRuntimePath path) {
 
 // ---- LLDB-facing steps ----
 
-bool SbValueUintptr(lldb::SBValue value, uint64_t* out) {
+bool SbValueUintptr(lldb::SBValue& value, uint64_t* out) {
     lldb::SBValue ns = value.GetNonSyntheticValue();
     if (!ns.IsValid()) ns = value;
     const uint64_t direct = ns.GetValueAsUnsigned(0);
@@ -304,14 +304,17 @@ std::string TryKonanDebugGetTypeName(lldb::SBFrame& frame, uint64_t object) {
     return "";
 }
 
-std::string SbValueTypeDisplayString(lldb::SBValue value) {
+std::string SbValueTypeDisplayString(lldb::SBValue& value) {
     lldb::SBType type = value.GetType();
-    if (type.IsValid()) {
-        const char* display = type.GetDisplayTypeName();
-        if (display != nullptr && display[0] != '\0') return display;
-        const char* name = type.GetName();
-        if (name != nullptr && name[0] != '\0') return name;
-    }
+    return SbValueTypeDisplayString(value, type);
+}
+
+std::string SbValueTypeDisplayString(lldb::SBValue& value, lldb::SBType& type) {
+    // An invalid type gives no names, so no separate validity check is needed.
+    const char* display = type.GetDisplayTypeName();
+    if (display != nullptr && display[0] != '\0') return display;
+    const char* name = type.GetName();
+    if (name != nullptr && name[0] != '\0') return name;
     return OrEmpty(value.GetTypeName());
 }
 
@@ -377,7 +380,7 @@ std::string ResolveObjheaderSummary(lldb::SBFrame& frame, const char* summary, c
     return OrEmpty(result.GetSummary());
 }
 
-void FillTouchlabSummaryString(std::string* out, lldb::SBValue value) {
+void FillTouchlabSummaryString(std::string* out, lldb::SBValue& value) {
     if (out == nullptr) return;
     lldb::SBValue ns = value.GetNonSyntheticValue();
     if (!ns.IsValid()) ns = value;
@@ -459,7 +462,7 @@ KotlinTypeResolution DiagnoseKotlinType(lldb::SBFrame& frame, lldb::SBValue& val
 }
 
 KotlinTypeResolution ChooseKotlinType(lldb::SBFrame& frame, lldb::SBValue& value, lldb::SBValue& ns,
-                                      const std::string& staticType) {
+                                      lldb::SBType& type, const std::string& staticType) {
     KotlinTypeResolution result;
     result.typeName = staticType;
     if (!LldbKotlinRuntimeTypeEnabled()) {
@@ -468,8 +471,7 @@ KotlinTypeResolution ChooseKotlinType(lldb::SBFrame& frame, lldb::SBValue& value
     }
     bool objectReference = TypeLooksObjheaderPtr(staticType.c_str());
     if (!objectReference) {
-        lldb::SBType type = ns.GetType();
-        if (type.IsValid() && type.IsPointerType()) {
+        if (type.IsPointerType()) {
             lldb::SBType pointee = type.GetPointeeType();
             objectReference = pointee.IsValid() && TypeLooksObjheaderPtr(pointee.GetName());
         }
@@ -518,11 +520,17 @@ KotlinTypeResolution ChooseKotlinType(lldb::SBFrame& frame, lldb::SBValue& value
 
 }  // namespace
 
-KotlinTypeResolution ResolveKotlinType(lldb::SBFrame& frame, lldb::SBValue value, const std::string& staticType,
+KotlinTypeResolution ResolveKotlinType(lldb::SBFrame& frame, lldb::SBValue& value, const std::string& staticType,
                                        bool recordPath) {
     lldb::SBValue ns = value.GetNonSyntheticValue();
     if (!ns.IsValid()) ns = value;
-    KotlinTypeResolution result = ChooseKotlinType(frame, value, ns, staticType);
+    lldb::SBType type = ns.GetType();
+    return ResolveKotlinType(frame, value, ns, type, staticType, recordPath);
+}
+
+KotlinTypeResolution ResolveKotlinType(lldb::SBFrame& frame, lldb::SBValue& value, lldb::SBValue& nonSynthetic,
+                                       lldb::SBType& staticSbType, const std::string& staticType, bool recordPath) {
+    KotlinTypeResolution result = ChooseKotlinType(frame, value, nonSynthetic, staticSbType, staticType);
     if (!recordPath) result.path = KotlinRuntimePath::Unset;
     return result;
 }

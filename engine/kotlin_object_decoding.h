@@ -73,15 +73,21 @@ struct KotlinTypeResolution {
 };
 
 // LLDB-facing steps.
-bool SbValueUintptr(lldb::SBValue value, uint64_t* out);
+bool SbValueUintptr(lldb::SBValue& value, uint64_t* out);
 std::string TryKonanDebugGetTypeName(lldb::SBFrame& frame, uint64_t object);
-std::string SbValueTypeDisplayString(lldb::SBValue value);
+std::string SbValueTypeDisplayString(lldb::SBValue& value);
+// The same from the value's type when the caller already holds it.
+std::string SbValueTypeDisplayString(lldb::SBValue& value, lldb::SBType& type);
 lldb::SBValue PickValueForChildEnumeration(lldb::SBValue value);
 lldb::SBValue KotlinMaterializeObjheaderObject(lldb::SBFrame& frame, lldb::SBValue value);
 lldb::SBValue KotlinMaterializeObjheaderFromHeapAddressValue(lldb::SBFrame& frame, lldb::SBValue value);
 std::string ResolveObjheaderSummary(lldb::SBFrame& frame, const char* summary, const char* value);
-void FillTouchlabSummaryString(std::string* out, lldb::SBValue value);
-KotlinTypeResolution ResolveKotlinType(lldb::SBFrame& frame, lldb::SBValue value, const std::string& staticType,
+void FillTouchlabSummaryString(std::string* out, lldb::SBValue& value);
+KotlinTypeResolution ResolveKotlinType(lldb::SBFrame& frame, lldb::SBValue& value, const std::string& staticType,
                                        bool recordPath);
+// The same with the value's non-synthetic form and static type already at hand
+// (a synthetic value has the static type of the value it stands for).
+KotlinTypeResolution ResolveKotlinType(lldb::SBFrame& frame, lldb::SBValue& value, lldb::SBValue& nonSynthetic,
+                                       lldb::SBType& staticSbType, const std::string& staticType, bool recordPath);
 
 }  // namespace lldb_debug

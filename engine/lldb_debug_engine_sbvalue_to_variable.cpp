@@ -55,10 +55,10 @@ bool IsBuiltinScalar(lldb::SBType type) {
 
 void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, VariableCategory category,
                                            const char* staticTypeName) {
-    lldb::SBType type = value.GetType();
-    if (type.IsValid() && !IsBuiltinScalar(type) && category != VariableCategory::Primitive &&
-        category != VariableCategory::String && r.numChildren == 0 &&
-        !IsKotlinEmptySingletonCollectionType(r.type.c_str()) && !r.value.empty()) {
+    // Cheap text checks first: most rows (scalars, rows with children) stop there.
+    if (category != VariableCategory::Primitive && category != VariableCategory::String && r.numChildren == 0 &&
+        !r.value.empty() && !IsKotlinEmptySingletonCollectionType(r.type.c_str()) && value.GetType().IsValid() &&
+        !IsBuiltinScalar(value.GetType())) {
         std::string lower = r.value;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (lower != "null") {
@@ -76,22 +76,36 @@ void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, Va
     }
 }
 
-bool VariableReachedBySourceOrder(lldb::SBFrame& frame, lldb::SBValue& value) {
-    SourceOrderInputs in;
+StopPosition ReadStopPosition(lldb::SBFrame& frame) {
+    StopPosition stop;
     lldb::SBLineEntry entry = frame.GetLineEntry();
-    in.lineEntryValid = entry.IsValid();
-    if (!in.lineEntryValid) return true;
+    stop.valid = entry.IsValid();
+    if (stop.valid) {
+        stop.line = entry.GetLine();
+        stop.column = entry.GetColumn();
+        stop.file = entry.GetFileSpec();
+    }
+    return stop;
+}
+
+bool ReachedBySourceOrder(const StopPosition& stop, lldb::SBValue& value) {
+    if (!stop.valid) return true;
     lldb::SBDeclaration declaration = value.GetDeclaration();
-    in.declarationValid = declaration.IsValid();
-    if (!in.declarationValid) return true;
-    in.stopLine = entry.GetLine();
-    in.stopColumn = entry.GetColumn();
+    if (!declaration.IsValid()) return true;
+    SourceOrderInputs in;
+    in.lineEntryValid = true;
+    in.declarationValid = true;
+    in.stopLine = stop.line;
+    in.stopColumn = stop.column;
     in.declLine = declaration.GetLine();
     in.declColumn = declaration.GetColumn();
-    lldb::SBFileSpec stopFile = entry.GetFileSpec();
     lldb::SBFileSpec declFile = declaration.GetFileSpec();
-    in.bothFilesValidAndDiffer = stopFile.IsValid() && declFile.IsValid() && stopFile != declFile;
+    in.bothFilesValidAndDiffer = stop.file.IsValid() && declFile.IsValid() && stop.file != declFile;
     return DeclarationReachedBySourceOrder(in);
+}
+
+bool VariableReachedBySourceOrder(lldb::SBFrame& frame, lldb::SBValue& value) {
+    return ReachedBySourceOrder(ReadStopPosition(frame), value);
 }
 
 Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue v, const std::string& variableId,
@@ -103,7 +117,8 @@ Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue v, const std::str
     if (rawName != nullptr) record.name = rawName;
 
     auto t0 = Clock::now();
-    const std::string staticTypeName = SbValueTypeDisplayString(v);
+    lldb::SBType staticSbType = v.GetType();
+    const std::string staticTypeName = SbValueTypeDisplayString(v, staticSbType);
     auto t1 = Clock::now();
     lldb::SBValue nonSynthetic = v.GetNonSyntheticValue();
     if (!nonSynthetic.IsValid()) nonSynthetic = v;
@@ -111,7 +126,7 @@ Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue v, const std::str
     const double staticTypeMs = KotlinTypeElapsedMs(t0, t1);
     const double nonSyntheticMs = KotlinTypeElapsedMs(t1, t2);
 
-    KotlinTypeResolution resolution = ResolveKotlinType(frame, v, staticTypeName, timing);
+    KotlinTypeResolution resolution = ResolveKotlinType(frame, v, nonSynthetic, staticSbType, staticTypeName, timing);
     auto t3 = Clock::now();
     record.type = resolution.typeName;
 
@@ -126,7 +141,7 @@ Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue v, const std::str
     auto t5 = Clock::now();
 
     FormatDisplayValueParams params;
-    params.frame = frame;
+    params.frame = &frame;
     params.summary = summaryText;
     params.value = valueText;
     params.parentTypeName = parentTypeName.c_str();

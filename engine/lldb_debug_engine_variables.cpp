@@ -107,10 +107,15 @@ void BuildVariablesPageFilteredIndices(DebugEngine::Impl& impl, const BuildVaria
         }
     }
     if (!p.out->empty()) return;
+    // The stop position is read once for the whole frame; the checks run cheapest
+    // first (the value text, which formats the value, only for rows still kept).
+    const StopPosition stop = ReadStopPosition(*p.frame);
     for (uint32_t i = 0; i < p.rawCount; ++i) {
         lldb::SBValue value = p.list->GetValueAtIndex(i);
-        if (!value.IsValid() || !value.IsInScope() || !VariableReachedBySourceOrder(*p.frame, value)) continue;
-        if (ShouldSkipVariableForUI(value.GetName(), value.GetValue())) continue;
+        if (!value.IsValid()) continue;
+        const char* name = value.GetName();
+        if (ShouldSkipVariableForUI(name, nullptr) || !value.IsInScope() || !ReachedBySourceOrder(stop, value)) continue;
+        if (ShouldSkipVariableForUI(name, value.GetValue())) continue;
         p.out->push_back(i);
     }
     std::lock_guard<std::mutex> lock(impl.mutex);
@@ -325,7 +330,15 @@ std::vector<Variable> CollectVariableChildrenBody(lldb::SBProcess process, const
     // children only and a window selects exactly what slicing the full list would.
     auto listChildren = [&](lldb::SBValue& list, uint32_t n, std::initializer_list<int32_t> prefix, bool logEach) {
         size_t position = 0;
-        for (uint32_t i = 0; i < n && position < window.end; ++i) {
+        uint32_t i = 0;
+        // LLDB makes every child of a plain (non-synthetic) value below its count, so
+        // a window can start at its own index; a formatter's children may be missing
+        // and are counted one by one.
+        if (window.first > 0 && !list.IsSynthetic() && window.first < n) {
+            i = static_cast<uint32_t>(window.first);
+            position = window.first;
+        }
+        for (; i < n && position < window.end; ++i) {
             const auto c0 = Clock::now();
             lldb::SBValue child = list.GetChildAtIndex(i);
             const auto c1 = Clock::now();
@@ -516,10 +529,10 @@ std::vector<Variable> DebugEngine::GetChildVariablesByPath(int32_t threadIndex, 
     if (!frame.IsValid()) return {};
     lldb::SBValueList list = FrameVariables(frame);
     const uint32_t size = list.GetSize();
+    const StopPosition stop = ReadStopPosition(frame);
     for (uint32_t k = 0; k < size; ++k) {
         lldb::SBValue value = list.GetValueAtIndex(k);
-        if (!value.IsValid() || !value.IsInScope() || !VariableReachedBySourceOrder(frame, value) ||
-            NameOf(value) != names[0]) {
+        if (!value.IsValid() || NameOf(value) != names[0] || !value.IsInScope() || !ReachedBySourceOrder(stop, value)) {
             continue;
         }
         std::vector<int32_t> indices;

@@ -15,6 +15,15 @@ Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue value, const std:
 void ApplySbVariableExpandAndCategoryRules(Variable& record, lldb::SBValue& value, VariableCategory category,
                                            const char* staticTypeName);
 bool VariableReachedBySourceOrder(lldb::SBFrame& frame, lldb::SBValue& value);
+// The same check with the frame's stop position read once for many variables.
+struct StopPosition {
+    bool valid = false;
+    uint32_t line = 0;
+    uint32_t column = 0;
+    lldb::SBFileSpec file;
+};
+StopPosition ReadStopPosition(lldb::SBFrame& frame);
+bool ReachedBySourceOrder(const StopPosition& stop, lldb::SBValue& value);
 ValueType ValueTypeFromLldb(int lldbValueType);
 
 // Variable-flow and variable-children diagnostics (printf style, standard error).
