@@ -227,6 +227,34 @@ TEST_F(Variables, AFrameWithOverAThousandLocals) {
     EXPECT_EQ(page.variables[0].value, "1100");
 }
 
+TEST_F(Variables, SwitchesChangeTypeResolutionAndLogIt) {
+    const struct {
+        const char* name;
+        const char* value;
+        const char* type;      // of the local `point`
+        const char* logLine;   // expected on standard error, "" for none
+    } table[] = {
+        {"LLDB_KOTLIN_RUNTIME_TYPE", "0", "ObjHeader *", ""},
+        {"LLDB_KOTLIN_MEMORY_FQCN", "0", "com.example.Point", ""},  // then Konan_DebugGetTypeName names it
+        {"LLDB_DEBUG_KOTLIN_TYPE_RESOLVE", "1", "com.example.Point", "  -> chosen=com.example.Point ("},
+        {"LLDB_DEBUG_SBVALUE_TO_VAR_TIMING", "1", "com.example.Point",
+         "kotlinRuntimePath=memory_fqcn_direct_typeinfo"},
+    };
+    for (const auto& c : table) {
+        setenv(c.name, c.value, 1);
+        testing::internal::CaptureStderr();
+        auto locals = Stopped().Locals();
+        const std::string err = testing::internal::GetCapturedStderr();
+        unsetenv(c.name);
+        EXPECT_EQ(locals["point"].type, c.type) << c.name;
+        EXPECT_EQ(locals["list"].type, std::string(c.type) == "ObjHeader *" ? "ObjHeader *" : "kotlin.collections.ArrayList")
+            << c.name;
+        if (c.logLine[0] != '\0') {
+            EXPECT_NE(err.find(c.logLine), std::string::npos) << c.name << "\n" << err.substr(0, 2000);
+        }
+    }
+}
+
 TEST_F(Evaluation, ResultsAndErrors) {
     DebugEngine& engine = Stopped().engine();
     const EvalResult two = engine.Evaluate(0, kLocalsFrame, "1+1");
