@@ -96,13 +96,30 @@ bool Prologue(DebugEngine& engine, DebugEngine::Impl& impl) {
     return impl.process.IsValid();
 }
 
+// LLDB finishes a stop only when its event is taken off the listener; a step
+// started before that can be swallowed by the late processing of the stop and
+// never complete. So the stop forced before a step is taken here (its running
+// predecessors with it); the step's own stop follows through the pump as usual.
+void TakeForcedStopEvent(DebugEngine::Impl& impl) {
+    lldb::SBBroadcaster broadcaster = impl.process.GetBroadcaster();
+    lldb::SBEvent ev;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kStopPollBudgetMs);
+    while (Clock::now() < deadline &&
+           impl.listener.WaitForEventForBroadcasterWithType(1, broadcaster, lldb::SBProcess::eBroadcastBitStateChanged, ev)) {
+        const lldb::StateType state = lldb::SBProcess::GetStateFromEvent(ev);
+        if (!lldb::SBDebugger::StateIsRunningState(state) && !lldb::SBProcess::GetRestartedFromEvent(ev)) return;
+    }
+}
+
 // Prologue, stop-before-step and thread choice shared by every step; an invalid
 // result means "do not step".
 lldb::SBThread PrepareStep(DebugEngine& engine, DebugEngine::Impl& impl, const char* opName, int64_t threadId,
                            bool* ready) {
     *ready = Prologue(engine, impl);
     if (!*ready) return lldb::SBThread();
+    const bool wasRunning = lldb::SBDebugger::StateIsRunningState(impl.process.GetState());
     EnsureStoppedBeforeStepOps(impl.process, opName);
+    if (wasRunning) TakeForcedStopEvent(impl);
     lldb::SBThread thread = ResolveSbThreadForStep(impl.process, threadId);
     if (threadId != 0 && thread.IsValid()) impl.process.SetSelectedThread(thread);
     return thread;

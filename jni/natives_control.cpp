@@ -21,16 +21,15 @@ double MsSince(Clock::time_point start) { return lldb_debug::KotlinTypeElapsedMs
 
 jboolean Bool(bool value) { return value ? JNI_TRUE : JNI_FALSE; }
 
-// The step natives: handle 0 is refused before anything changes; otherwise the
-// handle becomes the current engine and the step runs on it, timed when a label
-// is given.
+// The step natives: a handle that names no live engine (0 included) is refused
+// before anything changes; otherwise it becomes the current engine and the step
+// runs on it, timed when a label is given.
 template <typename Step>
 jboolean RunStep(jlong handle, const char* timingLabel, Step step) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        if (handle == 0) return JNI_FALSE;
-        g_specEngineHandle = handle;
         DebugEngine* engine = LiveEngine(handle);
         if (engine == nullptr) return JNI_FALSE;
+        g_specEngineHandle = handle;
         const Clock::time_point start = Clock::now();
         const bool ok = step(*engine);
         if (timingLabel != nullptr) lldb_debug::LogStepTimingMs(timingLabel, MsSince(start));

@@ -123,10 +123,14 @@ TEST(RunControl, AStepAskedForWhileRunningStopsTheProcessFirst) {
     DebugEngine& e = *s.engine;
     ASSERT_TRUE(ContinueUntilRunning(e));
     DebugEvent ev;
-    ASSERT_TRUE(e.StepInstructionOver(0));
-    // The stop that the step forced comes first, then the step's own.
-    ASSERT_TRUE(NextEventWhere(e, ev, [](const DebugEvent& x) { return x.stopInfo.reason == StopReason::Step; }));
+    ASSERT_TRUE(e.StepOver(0));
+    // The stop forced before the step is the step's business: the next stop the
+    // caller sees is the step's own, with its thread.
+    ASSERT_TRUE(NextRest(e, ev));
     EXPECT_EQ(ev.newState, ProcessState::Stopped);
+    EXPECT_EQ(ev.stopInfo.reason, StopReason::Step);
+    EXPECT_NE(ev.threadId, 0);
+    EXPECT_FALSE(ev.frames.empty());
 }
 
 TEST(RunControl, RunToAddressStopsThereAndLeavesNoBreakpoint) {
