@@ -23,8 +23,9 @@ std::string VariableAddressText(uint64_t address) {
     return buffer;
 }
 
-jobject CreateSpecVariableInfo(JNIEnv* env, const Variable& variable, jlong valueHandle) {
-    return JavaObject(env, kVariableInfoClass)
+namespace {
+jobject NewVariableInfo(JNIEnv* env, jclass cls, const Variable& variable, jlong valueHandle) {
+    return JavaObject(env, cls)
         .Str("name", variable.name)
         .Str("value", variable.value)
         .Str("type", variable.type)
@@ -34,13 +35,28 @@ jobject CreateSpecVariableInfo(JNIEnv* env, const Variable& variable, jlong valu
         .Str("address", VariableAddressText(variable.address))
         .get();
 }
+}  // namespace
+
+jobject CreateSpecVariableInfo(JNIEnv* env, const Variable& variable, jlong valueHandle) {
+    jclass cls = env->FindClass(kVariableInfoClass);
+    if (cls == nullptr) return nullptr;
+    jobject object = NewVariableInfo(env, cls, variable, valueHandle);
+    env->DeleteLocalRef(cls);
+    return object;
+}
 
 jobjectArray NewJniVariableInfoArray(JNIEnv* env, const std::vector<Variable>& variables, jlong engine) {
-    return MakeObjectArray(env, kVariableInfoClass, variables, [engine](JNIEnv* e, const Variable& variable) {
+    // One class reference for the whole array: a 10,000-child expansion makes no
+    // 10,000 class look-ups and piles up no local references.
+    jclass cls = env->FindClass(kVariableInfoClass);
+    if (cls == nullptr) return nullptr;
+    jobjectArray array = MakeObjectArray(env, kVariableInfoClass, variables, [engine, cls](JNIEnv* e, const Variable& variable) {
         if (e->ExceptionCheck()) return jobject{nullptr};
         const jlong handle = ValueHandles().Register(engine, variable.variableId);
-        return CreateSpecVariableInfo(e, variable, handle);
+        return NewVariableInfo(e, cls, variable, handle);
     });
+    env->DeleteLocalRef(cls);
+    return array;
 }
 
 jobject CreateFrameVariablesPage(JNIEnv* env, const DebugEngine::FrameVariablesPageResult& page, jlong engine) {
