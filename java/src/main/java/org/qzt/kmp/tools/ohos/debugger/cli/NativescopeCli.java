@@ -8,22 +8,33 @@ import java.util.HashMap;
 import java.util.List;
 import java.util.Map;
 
+import org.qzt.kmp.tools.ohos.debugger.jni.BreakpointInfo;
 import org.qzt.kmp.tools.ohos.debugger.jni.LLDBNativeWrapper;
 import org.qzt.kmp.tools.ohos.debugger.jni.NativeLibraryLoader;
+import org.qzt.kmp.tools.ohos.debugger.jni.SpecDebugEvent;
+import org.qzt.kmp.tools.ohos.debugger.jni.StackFrameInfo;
+import org.qzt.kmp.tools.ohos.debugger.jni.ThreadInfo;
 
 /**
  * Command-line front end of the nativescope debugger bridge.
  *
  * <pre>
- * nativescope-cli demo [--fixture NAME]
+ * nativescope-cli demo [--fixture NAME] [--break FILE:LINE]
  *     starts a debuggee from the fixture directory and an lldb-server platform on 127.0.0.1, attaches
- *     through the "remote-linux" platform, prints the process facts, detaches and stops both again
- * nativescope-cli attach --platform NAME --url URL --pid PID
- *     connects the named LLDB platform at URL, attaches to PID, prints the process facts and detaches
+ *     through the "remote-linux" platform, prints the process facts, sets a breakpoint (by default in the
+ *     default fixture's tick loop), continues to it and prints the stop event, the threads and the
+ *     stopped thread's stack, then detaches and stops both again
+ * nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE]
+ *     connects the named LLDB platform at URL, attaches to PID, prints the process facts, optionally
+ *     stops at a breakpoint as the demo does, and detaches
  * </pre>
  */
 public final class NativescopeCli {
     static final String DEFAULT_FIXTURE = "session_target";
+    /** The line of the default fixture's tick() that runs every 10 ms. */
+    static final String DEFAULT_BREAK = "session_target.c:15";
+    /** How long the demo waits for its breakpoint to be hit. */
+    static final int STOP_WAIT_SECONDS = 30;
     static final int EXIT_OK = 0;
     static final int EXIT_FAILED = 1;
     static final int EXIT_USAGE = 2;
@@ -56,10 +67,12 @@ public final class NativescopeCli {
         try {
             switch (args[0]) {
                 case "demo":
-                    return demo(options.getOrDefault("fixture", DEFAULT_FIXTURE));
+                    String fixture = options.getOrDefault("fixture", DEFAULT_FIXTURE);
+                    return demo(fixture, options.getOrDefault("break",
+                            DEFAULT_FIXTURE.equals(fixture) ? DEFAULT_BREAK : null));
                 case "attach":
                     return attach(required(options, "platform"), required(options, "url"),
-                            Integer.parseInt(required(options, "pid")));
+                            Integer.parseInt(required(options, "pid")), options.get("break"));
                 default:
                     err.println("nativescope-cli: unknown command '" + args[0] + "'");
                     usage(err);
@@ -83,14 +96,14 @@ public final class NativescopeCli {
         }
     }
 
-    private int demo(String fixture) throws IOException {
+    private int demo(String fixture, String breakAt) throws IOException {
         out.println("nativescope demo");
         try (Debuggee debuggee = Debuggee.start(fixture);
              LocalPlatform platform = LocalPlatform.start()) {
             out.println("started:");
             out.printf("  %-18s %s%n", "debuggee", debuggee);
             out.printf("  %-18s %s%n", "platform", platform.connectUrl());
-            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid());
+            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid(), breakAt);
             out.printf("  %-18s %s%n", "debuggee alive", debuggee.isAlive());
             return result;
         } finally {
@@ -98,12 +111,16 @@ public final class NativescopeCli {
         }
     }
 
-    private int attach(String platformName, String url, int pid) {
-        return session(platformName, url, pid);
+    private int attach(String platformName, String url, int pid, String breakAt) {
+        return session(platformName, url, pid, breakAt);
     }
 
-    /** Runs one session: connect, attach, report, detach; the engine is always destroyed. */
-    private int session(String platformName, String url, int pid) {
+    /**
+     * Runs one session: connect, attach, report, optionally stop at a breakpoint and show the stop, then
+     * detach; the engine is always destroyed.
+     */
+    private int session(String platformName, String url, int pid, String breakAt) {
+        BreakLocation location = breakAt == null ? null : BreakLocation.parse(breakAt);
         SessionReport report = new SessionReport(out);
         long engine = LLDBNativeWrapper.initDebugger(LocalSetup.lldbEnvironment());
         if (engine == 0) {
@@ -127,12 +144,82 @@ public final class NativescopeCli {
             }
             report.line("attached", "pid " + pid);
             report.processFacts(engine);
+            if (location != null && !stopAt(engine, location, report)) {
+                return EXIT_FAILED;
+            }
             out.println("detach:");
             report.line("detached", LLDBNativeWrapper.detachProcess(engine));
             return EXIT_OK;
         } finally {
             LLDBNativeWrapper.destroyDebugger(engine);
         }
+    }
+
+    /** A source line given as FILE:LINE. */
+    static final class BreakLocation {
+        final String file;
+        final int line;
+
+        private BreakLocation(String file, int line) {
+            this.file = file;
+            this.line = line;
+        }
+
+        static BreakLocation parse(String text) {
+            int colon = text.lastIndexOf(':');
+            if (colon <= 0 || colon == text.length() - 1) {
+                throw new IllegalArgumentException("--break needs FILE:LINE, got '" + text + "'");
+            }
+            try {
+                int line = Integer.parseInt(text.substring(colon + 1));
+                if (line <= 0) {
+                    throw new NumberFormatException();
+                }
+                return new BreakLocation(text.substring(0, colon), line);
+            } catch (NumberFormatException e) {
+                throw new IllegalArgumentException("--break needs a positive line, got '" + text + "'");
+            }
+        }
+    }
+
+    /** Sets the breakpoint, continues to it and prints the stop event, the threads and the stack. */
+    private boolean stopAt(long engine, BreakLocation location, SessionReport report) {
+        out.println("breakpoint:");
+        BreakpointInfo bp = LLDBNativeWrapper.setBreakpoint(engine, 0, location.file, location.line);
+        report.line("set", location.file + ":" + location.line + " -> " + bp);
+        if (bp == null || !bp.valid) {
+            err.println("nativescope-cli: cannot set a breakpoint at " + location.file + ":" + location.line);
+            return false;
+        }
+        if (!LLDBNativeWrapper.continueExecution(engine)) {
+            err.println("nativescope-cli: continue failed");
+            return false;
+        }
+        SpecDebugEvent stop = null;
+        for (int waited = 0; stop == null && waited < STOP_WAIT_SECONDS; waited++) {
+            SpecDebugEvent event = LLDBNativeWrapper.waitForEvent(engine, 1);
+            if (event != null && event.eventType != SpecDebugEvent.RUNNING) {
+                stop = event;
+            }
+        }
+        if (stop == null || stop.eventType != SpecDebugEvent.STOPPED) {
+            err.println("nativescope-cli: no stop within " + STOP_WAIT_SECONDS + " s: " + stop);
+            return false;
+        }
+        out.println("stop:");
+        report.line("event", stop);
+        out.println("threads:");
+        ThreadInfo[] threads = LLDBNativeWrapper.getThreadList(engine, 0);
+        for (ThreadInfo t : threads == null ? new ThreadInfo[0] : threads) {
+            report.line((t.currentThread ? "* thread #" : "  thread #") + t.threadId, t);
+        }
+        out.println("stack of thread " + stop.threadId + ":");
+        StackFrameInfo[] stack = LLDBNativeWrapper.getStackTrace(stop.threadId);
+        for (StackFrameInfo frame : stack == null ? new StackFrameInfo[0] : stack) {
+            report.line("#" + frame.frameId, frame);
+        }
+        report.line("breakpoint removed", LLDBNativeWrapper.deleteBreakpoint(engine, 0, bp.breakpointId));
+        return true;
     }
 
     /** Reads {@code --name value} pairs. */
@@ -160,8 +247,8 @@ public final class NativescopeCli {
     }
 
     private static void usage(PrintStream to) {
-        to.println("usage: nativescope-cli demo [--fixture NAME]");
-        to.println("       nativescope-cli attach --platform NAME --url URL --pid PID");
+        to.println("usage: nativescope-cli demo [--fixture NAME] [--break FILE:LINE]");
+        to.println("       nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE]");
         to.println("settings (environment variable / system property):");
         to.println("  NATIVESCOPE_LIBRARY          nativescope.library.path     full path of libnativescope.so");
         to.println("  NATIVESCOPE_FIXTURES_DIR     nativescope.fixtures.dir     debuggee programs for demo");
