@@ -238,6 +238,9 @@ bool DebugEngine::StepInstructionOver() { return StepInstructionOver(0); }
 
 bool DebugEngine::RunToAddress(uint64_t address, int64_t threadId) {
     if (!Prologue(*this, *impl) || address == 0) return false;
+    // A running process cannot be continued, and placing a breakpoint in one makes
+    // LLDB interrupt it behind the pump's back (and can leave it unstoppable).
+    if (lldb::SBDebugger::StateIsRunningState(impl->process.GetState())) return false;
     lldb::SBThread thread = ResolveSbThreadForStep(impl->process, threadId);
     if (threadId != 0 && thread.IsValid()) impl->process.SetSelectedThread(thread);
     lldb::SBBreakpoint bp = impl->target.BreakpointCreateByAddress(address);

@@ -154,10 +154,12 @@ TEST(RunControl, RunToAddressStopsThereAndLeavesNoBreakpoint) {
     EXPECT_EQ(stop.frames[0].functionName, "leaf");
     EXPECT_TRUE(e.GetBreakpoints().empty()) << "the one-shot breakpoint is gone once hit";
 
-    // Running already: the continue fails and the breakpoint is taken back.
+    // Running already: refused without leaving a breakpoint, and the process stays stoppable.
     ASSERT_TRUE(ContinueUntilRunning(e));
     EXPECT_FALSE(e.RunToAddress(leaf, 0));
     EXPECT_TRUE(e.GetBreakpoints().empty());
+    ASSERT_TRUE(e.StopProcess());
+    ASSERT_TRUE(NextRest(e, stop));
 }
 
 TEST(EventPump, TerminationEndsInAnExitedEvent) {
