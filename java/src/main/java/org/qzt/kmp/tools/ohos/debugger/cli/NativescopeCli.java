@@ -2,6 +2,8 @@ package org.qzt.kmp.tools.ohos.debugger.cli;
 
 import java.io.IOException;
 import java.io.PrintStream;
+import java.nio.file.Files;
+import java.nio.file.Path;
 import java.util.ArrayDeque;
 import java.util.Deque;
 import java.util.HashMap;
@@ -9,11 +11,13 @@ import java.util.List;
 import java.util.Map;
 
 import org.qzt.kmp.tools.ohos.debugger.jni.BreakpointInfo;
+import org.qzt.kmp.tools.ohos.debugger.jni.FrameVariablesPage;
 import org.qzt.kmp.tools.ohos.debugger.jni.LLDBNativeWrapper;
 import org.qzt.kmp.tools.ohos.debugger.jni.NativeLibraryLoader;
 import org.qzt.kmp.tools.ohos.debugger.jni.SpecDebugEvent;
 import org.qzt.kmp.tools.ohos.debugger.jni.StackFrameInfo;
 import org.qzt.kmp.tools.ohos.debugger.jni.ThreadInfo;
+import org.qzt.kmp.tools.ohos.debugger.jni.VariableInfo;
 
 /**
  * Command-line front end of the nativescope debugger bridge.
@@ -23,16 +27,25 @@ import org.qzt.kmp.tools.ohos.debugger.jni.ThreadInfo;
  *     starts a debuggee from the fixture directory and an lldb-server platform on 127.0.0.1, attaches
  *     through the "remote-linux" platform, prints the process facts, sets a breakpoint (by default in the
  *     default fixture's tick loop), continues to it and prints the stop event, the threads and the
- *     stopped thread's stack, then detaches and stops both again
- * nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE]
+ *     stopped thread's stack, the first page of the top frame's variables and the children of its first
+ *     expandable one, then detaches and stops both again; with --fixture kotlin_objects the variables
+ *     are Kotlin/Native objects, shown with the fixture's Kotlin formatter script
+ * nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE] [--kotlin-script PATH]
  *     connects the named LLDB platform at URL, attaches to PID, prints the process facts, optionally
- *     stops at a breakpoint as the demo does, and detaches
+ *     loads a Kotlin formatter script and stops at a breakpoint as the demo does, and detaches
  * </pre>
  */
 public final class NativescopeCli {
     static final String DEFAULT_FIXTURE = "session_target";
     /** The line of the default fixture's tick() that runs every 10 ms. */
     static final String DEFAULT_BREAK = "session_target.c:15";
+    /** Default breakpoints per fixture: for kotlin_objects, the line in inspect_here() after its locals. */
+    static final Map<String, String> DEFAULT_BREAKS =
+            Map.of(DEFAULT_FIXTURE, DEFAULT_BREAK, "kotlin_objects", "kotlin_objects.c:168");
+    /** A formatter script in the fixture directory that the demo loads when present. */
+    static final String FIXTURE_KOTLIN_SCRIPT = "kotlin_formatter.py";
+    /** Variables shown of the stopped frame. */
+    static final int VARIABLES_PAGE = 20;
     /** How long the demo waits for its breakpoint to be hit. */
     static final int STOP_WAIT_SECONDS = 30;
     static final int EXIT_OK = 0;
@@ -68,11 +81,11 @@ public final class NativescopeCli {
             switch (args[0]) {
                 case "demo":
                     String fixture = options.getOrDefault("fixture", DEFAULT_FIXTURE);
-                    return demo(fixture, options.getOrDefault("break",
-                            DEFAULT_FIXTURE.equals(fixture) ? DEFAULT_BREAK : null));
+                    return demo(fixture, options.getOrDefault("break", DEFAULT_BREAKS.get(fixture)));
                 case "attach":
-                    return attach(required(options, "platform"), required(options, "url"),
-                            Integer.parseInt(required(options, "pid")), options.get("break"));
+                    return session(required(options, "platform"), required(options, "url"),
+                            Integer.parseInt(required(options, "pid")), options.get("break"),
+                            options.get("kotlin-script"));
                 default:
                     err.println("nativescope-cli: unknown command '" + args[0] + "'");
                     usage(err);
@@ -103,7 +116,9 @@ public final class NativescopeCli {
             out.println("started:");
             out.printf("  %-18s %s%n", "debuggee", debuggee);
             out.printf("  %-18s %s%n", "platform", platform.connectUrl());
-            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid(), breakAt);
+            Path script = LocalSetup.fixturesDir().resolve(FIXTURE_KOTLIN_SCRIPT);
+            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid(), breakAt,
+                    Files.isRegularFile(script) ? script.toString() : null);
             out.printf("  %-18s %s%n", "debuggee alive", debuggee.isAlive());
             return result;
         } finally {
@@ -111,15 +126,11 @@ public final class NativescopeCli {
         }
     }
 
-    private int attach(String platformName, String url, int pid, String breakAt) {
-        return session(platformName, url, pid, breakAt);
-    }
-
     /**
      * Runs one session: connect, attach, report, optionally stop at a breakpoint and show the stop, then
      * detach; the engine is always destroyed.
      */
-    private int session(String platformName, String url, int pid, String breakAt) {
+    private int session(String platformName, String url, int pid, String breakAt, String kotlinScript) {
         BreakLocation location = breakAt == null ? null : BreakLocation.parse(breakAt);
         SessionReport report = new SessionReport(out);
         long engine = LLDBNativeWrapper.initDebugger(LocalSetup.lldbEnvironment());
@@ -144,6 +155,9 @@ public final class NativescopeCli {
             }
             report.line("attached", "pid " + pid);
             report.processFacts(engine);
+            if (kotlinScript != null) {
+                report.line("kotlin script", LLDBNativeWrapper.loadKotlinScript(engine, kotlinScript) + " " + kotlinScript);
+            }
             if (location != null && !stopAt(engine, location, report)) {
                 return EXIT_FAILED;
             }
@@ -218,8 +232,40 @@ public final class NativescopeCli {
         for (StackFrameInfo frame : stack == null ? new StackFrameInfo[0] : stack) {
             report.line("#" + frame.frameId, frame);
         }
+        if (stack != null && stack.length > 0) {
+            showVariables(engine, stack[0].frameHandle, report);
+        }
         report.line("breakpoint removed", LLDBNativeWrapper.deleteBreakpoint(engine, 0, bp.breakpointId));
         return true;
+    }
+
+    /** Prints the first page of a frame's variables and the children of the first expandable one. */
+    private void showVariables(long engine, long frameHandle, SessionReport report) {
+        FrameVariablesPage page = LLDBNativeWrapper.getFrameVariablesPage(frameHandle, 0, VARIABLES_PAGE);
+        if (page == null) {
+            out.println("variables: none");
+            return;
+        }
+        out.println("variables of frame #0 (" + page.variables.length + " of " + page.totalFiltered + "):");
+        VariableInfo expandable = null;
+        for (VariableInfo v : page.variables) {
+            report.line(v.name, describe(v));
+            if (expandable == null && v.hasChildren) {
+                expandable = v;
+            }
+        }
+        if (expandable != null) {
+            out.println("children of " + expandable.name + ":");
+            VariableInfo[] children = LLDBNativeWrapper.getChildVariables(expandable.valueHandle);
+            for (VariableInfo child : children == null ? new VariableInfo[0] : children) {
+                report.line(child.name, describe(child));
+            }
+        }
+        LLDBNativeWrapper.releaseAllValueHandles(engine);
+    }
+
+    private static String describe(VariableInfo v) {
+        return v.type + " = " + v.value + (v.hasChildren ? "  [+" + v.childCount + "]" : "");
     }
 
     /** Reads {@code --name value} pairs. */
@@ -248,7 +294,8 @@ public final class NativescopeCli {
 
     private static void usage(PrintStream to) {
         to.println("usage: nativescope-cli demo [--fixture NAME] [--break FILE:LINE]");
-        to.println("       nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE]");
+        to.println("       nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE]"
+                + " [--kotlin-script PATH]");
         to.println("settings (environment variable / system property):");
         to.println("  NATIVESCOPE_LIBRARY          nativescope.library.path     full path of libnativescope.so");
         to.println("  NATIVESCOPE_FIXTURES_DIR     nativescope.fixtures.dir     debuggee programs for demo");
