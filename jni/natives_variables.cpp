@@ -33,6 +33,10 @@ FrameRef ResolveFrameHandle(jlong frameHandle) {
     const int32_t threadId = static_cast<int32_t>(frameHandle >> 32);
     ref.position = engine->ResolveThreadProcessIndexById(threadId);
     ref.frameIndex = static_cast<int32_t>(static_cast<uint32_t>(frameHandle & 0xFFFFFFFF));
+    // To the engine, position 0 stands for "the selected thread", while a frame
+    // handle names its thread outright: select that thread so the page, its
+    // variable ids and their children all read the thread the IDE asked for.
+    if (ref.position == 0 && engine->GetSelectedThreadId() != threadId) engine->SetSelectedThreadByThreadId(threadId);
     if (ref.position >= 0) ref.engine = engine;
     return ref;
 }

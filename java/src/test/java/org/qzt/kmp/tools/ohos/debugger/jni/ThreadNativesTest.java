@@ -91,6 +91,27 @@ class ThreadNativesTest {
                 () -> assertEquals(0, LLDBNativeWrapper.getThreadNumFrames(engine, 0)));
     }
 
+    /** A frame handle of the first listed thread reads that thread, whichever thread is selected. */
+    @Test
+    void frameHandleOfTheFirstThreadIsNotTheSelectedThread() throws IOException {
+        long engine = attached(STACKS, "12");
+        assertTrue(LLDBNativeWrapper.setBreakpoint(engine, 0, SOURCE, DEEP_BOTTOM).valid);
+        assertTrue(LLDBNativeWrapper.continueExecution(engine));
+        SpecDebugEvent stop = Events.nextRest(engine);
+        assertNotNull(stop);
+        ThreadInfo[] threads = LLDBNativeWrapper.getThreadList(engine, 0);
+        ThreadInfo deep = Arrays.stream(threads).filter(t -> t.systemThreadId == stop.threadId).findFirst().orElseThrow();
+        assertTrue(LLDBNativeWrapper.selectThread(engine, deep.threadId));
+
+        int first = (int) threads[0].systemThreadId;
+        assertTrue(first != stop.threadId);
+        StackFrameInfo mainFrame = Arrays.stream(LLDBNativeWrapper.getStackTrace(first))
+                .filter(f -> "main".equals(f.functionName)).findFirst().orElseThrow();
+        VariableInfo[] vars = LLDBNativeWrapper.getFrameVariables(mainFrame.frameHandle);
+        assertNotNull(vars);
+        assertTrue(Arrays.stream(vars).anyMatch(v -> "mode".equals(v.name)), Arrays.toString(vars));
+    }
+
     @Test
     void badHandlesGiveFailureValues() {
         long stale = fixture.engine();
