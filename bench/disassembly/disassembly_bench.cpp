@@ -5,18 +5,18 @@
 // is the ratio of their median times per call.
 #include <lldb/API/LLDB.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "lldb_debug_engine.h"
+#include "common/bench_timing.h"
 #include "engine_process.h"
+#include "lldb_debug_engine.h"
 #include "loopback_session.h"
 
 using namespace nativescope_testing;
-using Clock = std::chrono::steady_clock;
+using nativescope_bench::Median;
+using nativescope_bench::MicrosPerCall;
 
 namespace {
 
@@ -24,18 +24,6 @@ constexpr int kBefore = 50;
 constexpr int kAfter = 50;
 constexpr int kRounds = 15;
 constexpr int kCallsPerRound = 40;
-
-template <typename Body>
-double MicrosPerCall(Body&& body) {
-    const auto start = Clock::now();
-    for (int i = 0; i < kCallsPerRound; ++i) body();
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kCallsPerRound;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 }  // namespace
 
@@ -82,8 +70,8 @@ int main() {
     viaSbApi();
     std::vector<double> engineTimes, sbTimes;
     for (int round = 0; round < kRounds; ++round) {
-        engineTimes.push_back(MicrosPerCall(viaEngine));
-        sbTimes.push_back(MicrosPerCall(viaSbApi));
+        engineTimes.push_back(MicrosPerCall(kCallsPerRound, viaEngine));
+        sbTimes.push_back(MicrosPerCall(kCallsPerRound, viaSbApi));
     }
     const double engineUs = Median(engineTimes);
     const double sbUs = Median(sbTimes);
