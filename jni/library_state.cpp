@@ -1,7 +1,7 @@
 #include "library_state.h"
 
 #include <mutex>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace nativescope {
 
@@ -16,40 +16,44 @@ jmethodID g_onEventMid = nullptr;
 
 namespace {
 std::mutex g_liveMutex;
-std::unordered_set<jlong>& LiveSet() {
-    static std::unordered_set<jlong> live;
+// Handle (the engine's address, as Java has always seen it) to engine.
+std::unordered_map<jlong, EngineRef>& LiveEngines() {
+    static std::unordered_map<jlong, EngineRef> live;
     return live;
 }
 }  // namespace
 
-jlong AdoptEngine(lldb_debug::DebugEngine* engine) {
-    const jlong handle = static_cast<jlong>(reinterpret_cast<intptr_t>(engine));
+jlong AdoptEngine(std::unique_ptr<lldb_debug::DebugEngine> engine) {
+    const jlong handle = static_cast<jlong>(reinterpret_cast<intptr_t>(engine.get()));
     std::lock_guard<std::mutex> lock(g_liveMutex);
-    LiveSet().insert(handle);
+    LiveEngines().emplace(handle, EngineRef(std::move(engine)));
     return handle;
 }
 
-lldb_debug::DebugEngine* LiveEngine(jlong handle) {
+EngineRef LiveEngine(jlong handle) {
     if (handle == 0) return nullptr;
     std::lock_guard<std::mutex> lock(g_liveMutex);
-    if (LiveSet().count(handle) == 0) return nullptr;
-    return reinterpret_cast<lldb_debug::DebugEngine*>(static_cast<intptr_t>(handle));
+    auto it = LiveEngines().find(handle);
+    return it == LiveEngines().end() ? nullptr : it->second;
 }
 
 bool DestroyEngine(jlong handle) {
+    EngineRef doomed;  // released outside the lock: teardown talks to LLDB
     {
         std::lock_guard<std::mutex> lock(g_liveMutex);
-        if (LiveSet().erase(handle) == 0) return false;
+        auto it = LiveEngines().find(handle);
+        if (it == LiveEngines().end()) return false;
+        doomed = std::move(it->second);
+        LiveEngines().erase(it);
     }
-    delete reinterpret_cast<lldb_debug::DebugEngine*>(static_cast<intptr_t>(handle));
     return true;
 }
 
-lldb_debug::DebugEngine* CurrentEngine() { return LiveEngine(g_specEngineHandle); }
+EngineRef CurrentEngine() { return LiveEngine(g_specEngineHandle); }
 
 void ReleaseListenerSlot(JNIEnv* env, jlong handle) {
     if (handle != 0 && handle != g_listenerHandle) return;
-    if (lldb_debug::DebugEngine* owner = LiveEngine(g_listenerHandle)) owner->ClearEventCallback();
+    if (EngineRef owner = LiveEngine(g_listenerHandle)) owner->ClearEventCallback();
     if (g_listenerRef != nullptr && env != nullptr) env->DeleteGlobalRef(g_listenerRef);
     g_listenerRef = nullptr;
     g_listenerHandle = 0;

@@ -4,6 +4,7 @@
 
 #include <jni.h>
 
+#include <memory>
 #include <string>
 
 #include "lldb_debug_engine.h"
@@ -23,14 +24,18 @@ extern jmethodID g_onEventMid;
 
 // Engines are only reached through handles that initDebugger/nCreate handed out
 // and that were not destroyed since: anything else (0, stale, garbage) is refused
-// instead of being dereferenced.
-jlong AdoptEngine(lldb_debug::DebugEngine* engine);
-lldb_debug::DebugEngine* LiveEngine(jlong handle);
-// Removes the handle from the live set and frees the engine; false when unknown.
+// instead of being dereferenced. A native holds its EngineRef for the whole call,
+// so an engine destroyed meanwhile from another thread lives until that call ends.
+using EngineRef = std::shared_ptr<lldb_debug::DebugEngine>;
+
+jlong AdoptEngine(std::unique_ptr<lldb_debug::DebugEngine> engine);
+EngineRef LiveEngine(jlong handle);
+// Removes the handle from the live set, which frees the engine once no native
+// holds it any more; false when the handle is unknown.
 bool DestroyEngine(jlong handle);
 
 // The current engine when it is still alive, else null.
-lldb_debug::DebugEngine* CurrentEngine();
+EngineRef CurrentEngine();
 
 // Empties the listener slot when it belongs to `handle` (or always, with 0):
 // drops the global reference and clears the engine's callback.

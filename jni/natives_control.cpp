@@ -27,7 +27,7 @@ jboolean Bool(bool value) { return value ? JNI_TRUE : JNI_FALSE; }
 template <typename Step>
 jboolean RunStep(jlong handle, const char* timingLabel, Step step) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return JNI_FALSE;
         g_specEngineHandle = handle;
         const Clock::time_point start = Clock::now();
@@ -53,14 +53,14 @@ extern "C" {
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(continueExecution)(JNIEnv*, jclass, jlong handle) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
         g_specEngineHandle = handle;
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return Bool(engine != nullptr && engine->ContinueProcess());
     });
 }
 
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(pauseExecution)(JNIEnv*, jclass, jlong handle) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return Bool(engine != nullptr && engine->StopProcess());
     });
 }
@@ -96,7 +96,7 @@ JNIEXPORT jobject JNICALL WRAPPER_NATIVE(waitForEvent)(JNIEnv* env, jclass, jlon
     return Guarded<jobject>(nullptr, [&]() -> jobject {
         g_specEngineHandle = handle;
         const Clock::time_point callStart = Clock::now();
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return nullptr;
         lldb_debug::DebugEvent event;
         if (!engine->WaitForEvent(timeoutSeconds, event)) return nullptr;
@@ -114,7 +114,7 @@ JNIEXPORT jobject JNICALL WRAPPER_NATIVE(waitForEvent)(JNIEnv* env, jclass, jlon
 JNIEXPORT jobject JNICALL WRAPPER_NATIVE(setBreakpoint)(JNIEnv* env, jclass, jlong handle, jlong, jstring file,
                                                         jint line) {
     return Guarded<jobject>(nullptr, [&]() -> jobject {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return nullptr;
         return CreateBreakpointInfo(env, engine->SetBreakpoint(FromJstring(env, file), line, "", {}));
     });
@@ -122,7 +122,7 @@ JNIEXPORT jobject JNICALL WRAPPER_NATIVE(setBreakpoint)(JNIEnv* env, jclass, jlo
 
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(deleteBreakpoint)(JNIEnv*, jclass, jlong handle, jlong, jint id) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return Bool(engine != nullptr && engine->RemoveBreakpoint(id));
     });
 }
@@ -130,7 +130,7 @@ JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(deleteBreakpoint)(JNIEnv*, jclass, jlo
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(setBreakpointCondition)(JNIEnv* env, jclass, jlong handle, jlong, jint id,
                                                                   jstring condition) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return Bool(engine != nullptr && engine->SetBreakpointCondition(id, FromJstring(env, condition)));
     });
 }

@@ -34,7 +34,7 @@ jobjectArray ToInstructionInfos(JNIEnv* env, const std::vector<DebugEngine::Disa
 template <typename Read>
 jobjectArray DisassemblyNative(JNIEnv* env, jlong handle, Read read) {
     return Guarded<jobjectArray>(nullptr, [&]() -> jobjectArray {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return nullptr;
         g_specEngineHandle = handle;
         return ToInstructionInfos(env, read(*engine));

@@ -18,7 +18,7 @@ jboolean ToJboolean(bool value) { return value ? JNI_TRUE : JNI_FALSE; }
 template <typename R, typename Body>
 R WithEngine(jlong handle, R failure, Body&& body) {
     return Guarded<R>(failure, [&]() -> R {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return engine != nullptr ? static_cast<R>(body(*engine)) : failure;
     });
 }
@@ -68,7 +68,7 @@ extern "C" {
 JNIEXPORT void JNICALL LEGACY_NATIVE(nSetEventListener)(JNIEnv* env, jclass, jlong handle, jobject listener) {
     if (handle == 0) return;
     GuardedVoid([&] {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return;
         if (handle == g_listenerHandle && g_listenerRef != nullptr) ReleaseListenerSlot(env, handle);
         engine->ClearEventCallback();

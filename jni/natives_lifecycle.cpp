@@ -54,16 +54,9 @@ bool ReadEnvMap(JNIEnv* env, jobject map, lldb_debug::EnvPairs& pairs) {
 }
 
 jlong CreateEngine(const lldb_debug::EnvPairs* pairs) {
-    auto* engine = new DebugEngine();
-    if (pairs != nullptr && !pairs->empty()) {
-        try {
-            engine->SetEnvironmentVariables(*pairs);
-        } catch (...) {
-            delete engine;
-            throw;
-        }
-    }
-    return AdoptEngine(engine);
+    auto engine = std::make_unique<DebugEngine>();
+    if (pairs != nullptr && !pairs->empty()) engine->SetEnvironmentVariables(*pairs);
+    return AdoptEngine(std::move(engine));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(selectPlatform)(JNIEnv* env, jclass, j
 
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(connectPlatform)(JNIEnv* env, jclass, jlong handle, jstring url) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return JNI_FALSE;
         return engine->ConnectPlatform(g_specPlatformName, FromJstring(env, url)) ? JNI_TRUE : JNI_FALSE;
     });
@@ -29,7 +29,7 @@ JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(connectPlatform)(JNIEnv* env, jclass, 
 
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(setExecSearchPath)(JNIEnv* env, jclass, jlong handle, jstring path) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return JNI_FALSE;
         return engine->SetExecSearchPaths({FromJstring(env, path)}) ? JNI_TRUE : JNI_FALSE;
     });
@@ -38,7 +38,7 @@ JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(setExecSearchPath)(JNIEnv* env, jclass
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(loadKotlinScript)(JNIEnv* env, jclass, jlong handle, jstring path) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
         g_lastInterpreterOutput.clear();
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) {
             g_lastInterpreterOutput = "debugger handle is 0";
             return JNI_FALSE;
@@ -55,7 +55,7 @@ JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(handleInterpreterCommand)(JNIEnv* env,
                                                                  jstring command) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
         g_lastInterpreterOutput.clear();
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return JNI_FALSE;
         const std::string text = FromJstring(env, command);
         if (text.empty()) return JNI_TRUE;
@@ -73,7 +73,7 @@ JNIEXPORT jstring JNICALL WRAPPER_NATIVE(getLastInterpreterCommandOutput)(JNIEnv
 JNIEXPORT jlong JNICALL WRAPPER_NATIVE(attachToProcess)(JNIEnv*, jclass, jlong handle, jint pid) {
     return Guarded<jlong>(0, [&]() -> jlong {
         g_lastAttachError.clear();
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) {
             g_lastAttachError = "invalid debugger handle";
             return 0;
@@ -98,7 +98,7 @@ JNIEXPORT jstring JNICALL WRAPPER_NATIVE(getLastAttachErrorMessage)(JNIEnv* env,
 
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(detachProcess)(JNIEnv*, jclass, jlong handle) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return (engine != nullptr && engine->Detach()) ? JNI_TRUE : JNI_FALSE;
     });
 }

@@ -23,7 +23,7 @@ extern "C" {
 
 JNIEXPORT jobjectArray JNICALL WRAPPER_NATIVE(getThreadList)(JNIEnv* env, jclass, jlong handle, jint threadCap) {
     return Guarded<jobjectArray>(nullptr, [&]() -> jobjectArray {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         if (engine == nullptr) return nullptr;
         const int32_t selected = engine->GetSelectedThreadId();
         const Clock::time_point callStart = Clock::now();
@@ -40,35 +40,35 @@ JNIEXPORT jobjectArray JNICALL WRAPPER_NATIVE(getThreadList)(JNIEnv* env, jclass
 
 JNIEXPORT jint JNICALL WRAPPER_NATIVE(getThreadCount)(JNIEnv*, jclass, jlong handle) {
     return Guarded<jint>(0, [&]() -> jint {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return engine == nullptr ? 0 : static_cast<jint>(engine->GetThreadCount());
     });
 }
 
 JNIEXPORT jint JNICALL WRAPPER_NATIVE(getThreadNumFrames)(JNIEnv*, jclass, jlong handle, jint threadId) {
     return Guarded<jint>(0, [&]() -> jint {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return engine == nullptr ? 0 : static_cast<jint>(engine->GetThreadNumFramesByLldbId(threadId));
     });
 }
 
 JNIEXPORT jboolean JNICALL WRAPPER_NATIVE(selectThread)(JNIEnv*, jclass, jlong handle, jint indexId) {
     return Guarded<jboolean>(JNI_FALSE, [&]() -> jboolean {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return engine != nullptr && engine->SetSelectedThreadByIndexId(indexId) ? JNI_TRUE : JNI_FALSE;
     });
 }
 
 JNIEXPORT jlong JNICALL WRAPPER_NATIVE(getCurrentThread)(JNIEnv*, jclass, jlong handle) {
     return Guarded<jlong>(0, [&]() -> jlong {
-        DebugEngine* engine = LiveEngine(handle);
+        const EngineRef engine = LiveEngine(handle);
         return engine == nullptr ? 0 : static_cast<jlong>(engine->GetSelectedThreadId());
     });
 }
 
 JNIEXPORT jlong JNICALL WRAPPER_NATIVE(selectFrame)(JNIEnv*, jclass, jint threadId, jint frameIndex) {
     return Guarded<jlong>(0, [&]() -> jlong {
-        DebugEngine* engine = CurrentEngine();
+        const EngineRef engine = CurrentEngine();
         if (engine == nullptr || !engine->SetSelectedThreadAndFrame(threadId, frameIndex)) return 0;
         return EncodeFrameHandle(threadId, frameIndex);
     });
@@ -76,7 +76,7 @@ JNIEXPORT jlong JNICALL WRAPPER_NATIVE(selectFrame)(JNIEnv*, jclass, jint thread
 
 JNIEXPORT jobjectArray JNICALL WRAPPER_NATIVE(getStackTrace)(JNIEnv* env, jclass, jint threadId) {
     return Guarded<jobjectArray>(nullptr, [&]() -> jobjectArray {
-        DebugEngine* engine = CurrentEngine();
+        const EngineRef engine = CurrentEngine();
         if (engine == nullptr) return nullptr;
         const int32_t position = engine->ResolveThreadProcessIndexById(threadId);
         if (position < 0) return nullptr;

@@ -20,7 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 // A frame handle: OS thread id in the upper 32 bits, frame index in the lower 32.
 struct FrameRef {
-    DebugEngine* engine = nullptr;
+    EngineRef engine;
     int32_t position = -1;
     int32_t frameIndex = 0;
 };
@@ -28,7 +28,7 @@ struct FrameRef {
 // The current engine and the thread's position, or no engine when either is missing.
 FrameRef ResolveFrameHandle(jlong frameHandle) {
     FrameRef ref;
-    DebugEngine* engine = CurrentEngine();
+    const EngineRef engine = CurrentEngine();
     if (engine == nullptr) return ref;
     const int32_t threadId = static_cast<int32_t>(frameHandle >> 32);
     ref.position = engine->ResolveThreadProcessIndexById(threadId);
@@ -43,7 +43,7 @@ FrameRef ResolveFrameHandle(jlong frameHandle) {
 
 // The engine and variable id behind a value handle, or no engine.
 struct HandleTarget {
-    DebugEngine* engine = nullptr;
+    EngineRef engine;
     jlong engineHandle = 0;
     std::string variableId;
     bool registered = false;
@@ -97,7 +97,7 @@ JNIEXPORT jobjectArray JNICALL WRAPPER_NATIVE(getChildVariables)(JNIEnv* env, jc
             return nullptr;
         }
         std::fprintf(stderr, "[JNI getChildVariables] variable_id='%s' engine=%p\n", target.variableId.c_str(),
-                     static_cast<void*>(target.engine));
+                     static_cast<void*>(target.engine.get()));
         const auto start = Clock::now();
         const auto children = target.engine->GetVariableChildren(target.variableId);
         const auto engineDone = Clock::now();
@@ -138,7 +138,7 @@ JNIEXPORT void JNICALL WRAPPER_NATIVE(releaseAllValueHandles)(JNIEnv*, jclass, j
 
 JNIEXPORT void JNICALL WRAPPER_NATIVE(clearFrameVariablesPageCache)(JNIEnv*, jclass, jlong engine) {
     GuardedVoid([&] {
-        if (DebugEngine* e = LiveEngine(engine)) e->ClearFrameVariablesPageCache();
+        if (const EngineRef e = LiveEngine(engine)) e->ClearFrameVariablesPageCache();
     });
 }
 

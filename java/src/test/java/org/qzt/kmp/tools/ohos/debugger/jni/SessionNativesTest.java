@@ -5,6 +5,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNotEquals;
 import static org.junit.jupiter.api.Assertions.assertNotNull;
+import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
@@ -16,6 +17,8 @@ import java.time.Duration;
 import java.util.Arrays;
 import java.util.List;
 import java.util.Map;
+import java.util.concurrent.CompletableFuture;
+import java.util.concurrent.TimeUnit;
 import java.util.function.Supplier;
 import java.util.stream.Stream;
 
@@ -32,6 +35,7 @@ import org.qzt.kmp.tools.ohos.debugger.cli.Debuggee;
 import org.qzt.kmp.tools.ohos.debugger.testsupport.ChildJvm;
 import org.qzt.kmp.tools.ohos.debugger.testsupport.DebugFixture;
 import org.qzt.kmp.tools.ohos.debugger.testsupport.InterpreterProbe;
+import org.qzt.kmp.tools.ohos.debugger.testsupport.ProcStatus;
 import org.qzt.kmp.tools.ohos.debugger.testsupport.ProcStatus;
 
 /**
@@ -314,6 +318,28 @@ class SessionNativesTest {
         assertTrue(LLDBNativeWrapper.handleInterpreterCommand(engine, "settings show target.exec-search-paths"));
         assertTrue(LLDBNativeWrapper.getLastInterpreterCommandOutput().contains(dir.toString()),
                 LLDBNativeWrapper::getLastInterpreterCommandOutput);
+    }
+
+    /**
+     * Destroying an engine while another thread is inside one of its natives must not pull the engine
+     * away under that call: the wait ends normally and the engine is gone afterwards.
+     */
+    @Test
+    void destroyDuringAWaitOnAnotherThreadIsSafe() throws Exception {
+        Debuggee debuggee = fixture.debuggee(DebugFixture.SESSION_TARGET);
+        long engine = fixture.attachedEngine(debuggee);
+        CompletableFuture<SpecDebugEvent> wait = CompletableFuture.supplyAsync(
+                () -> LLDBNativeWrapper.waitForEvent(engine, 2));
+        Thread.sleep(300);
+        fixture.destroy(engine);
+        assertFalse(wait.isDone());
+        assertEquals(0, LLDBNativeWrapper.getThreadCount(engine), "the handle is dead at once");
+        assertTrue(ProcStatus.of(debuggee.pid()).tracerPid != 0, "the waiting call still holds the engine");
+
+        assertNull(wait.get(30, TimeUnit.SECONDS), "a stopped process posts nothing");
+        ProcStatus after = ProcStatus.await(debuggee.pid(), s -> s.tracerPid == 0, Duration.ofSeconds(10));
+        assertEquals(0, after.tracerPid, "the engine detached once the wait was over");
+        assertTrue(debuggee.isAlive());
     }
 
     /** A pid that no process has: that of a process that has already ended and been reaped. */
