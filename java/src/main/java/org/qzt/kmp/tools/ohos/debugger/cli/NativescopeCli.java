@@ -1,6 +1,7 @@
 package org.qzt.kmp.tools.ohos.debugger.cli;
 
 import java.io.IOException;
+import java.io.OutputStream;
 import java.io.PrintStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -9,48 +10,57 @@ import java.util.Deque;
 import java.util.HashMap;
 import java.util.List;
 import java.util.Map;
+import java.util.Set;
 
-import org.qzt.kmp.tools.ohos.debugger.jni.BreakpointInfo;
-import org.qzt.kmp.tools.ohos.debugger.jni.FrameVariablesPage;
-import org.qzt.kmp.tools.ohos.debugger.jni.LLDBNativeWrapper;
 import org.qzt.kmp.tools.ohos.debugger.jni.NativeLibraryLoader;
-import org.qzt.kmp.tools.ohos.debugger.jni.SpecDebugEvent;
-import org.qzt.kmp.tools.ohos.debugger.jni.StackFrameInfo;
-import org.qzt.kmp.tools.ohos.debugger.jni.ThreadInfo;
-import org.qzt.kmp.tools.ohos.debugger.jni.VariableInfo;
 
 /**
  * Command-line front end of the nativescope debugger bridge.
  *
  * <pre>
- * nativescope-cli demo [--fixture NAME] [--break FILE:LINE]
+ * nativescope-cli demo [--fixture NAME] [--break FILE:LINE] [--before N] [--after N] [--legacy]
  *     starts a debuggee from the fixture directory and an lldb-server platform on 127.0.0.1, attaches
  *     through the "remote-linux" platform, prints the process facts, sets a breakpoint (by default in the
- *     default fixture's tick loop), continues to it and prints the stop event, the threads and the
- *     stopped thread's stack, the first page of the top frame's variables and the children of its first
- *     expandable one, then detaches and stops both again; with --fixture kotlin_objects the variables
- *     are Kotlin/Native objects, shown with the fixture's Kotlin formatter script
+ *     default fixture's tick loop), continues to it and prints the stop event, the threads, the stopped
+ *     thread's stack, the instructions around its frame #0 (N before and after the current one, which is
+ *     marked "=>"; 5 and 5 by default), the first page of the top frame's variables and the children of
+ *     its first expandable one, then detaches and stops both again; with --fixture kotlin_objects the
+ *     variables are Kotlin/Native objects, shown with the fixture's Kotlin formatter script.
+ *     --legacy runs the session through the older interface lldb.debug.LldbDebugEngine instead: its
+ *     listener prints each event it receives, and the stop is shown as threads with their frames and the
+ *     top frame's variables (that interface has no disassembly)
+ * nativescope-cli disasm [--fixture NAME] [--break FILE:LINE] [--before N] [--after N]
+ *     runs the demo's session and prints only the instruction window of the stopped frame
  * nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE] [--kotlin-script PATH]
+ *         [--before N] [--after N] [--legacy]
  *     connects the named LLDB platform at URL, attaches to PID, prints the process facts, optionally
- *     loads a Kotlin formatter script and stops at a breakpoint as the demo does, and detaches
+ *     loads a Kotlin formatter script, stops at a breakpoint as the demo does (without one, shows the
+ *     instruction window of the attach stop), and detaches
  * </pre>
  */
 public final class NativescopeCli {
     static final String DEFAULT_FIXTURE = "session_target";
     /** The line of the default fixture's tick() that runs every 10 ms. */
     static final String DEFAULT_BREAK = "session_target.c:15";
-    /** Default breakpoints per fixture: for kotlin_objects, the line in inspect_here() after its locals. */
-    static final Map<String, String> DEFAULT_BREAKS =
-            Map.of(DEFAULT_FIXTURE, DEFAULT_BREAK, "kotlin_objects", "kotlin_objects.c:168");
+    /**
+     * Default breakpoints per fixture: for kotlin_objects, the line in inspect_here() after its locals; for
+     * legacy_target, the line in visit() that sees both arguments and its local.
+     */
+    static final Map<String, String> DEFAULT_BREAKS = Map.of(DEFAULT_FIXTURE, DEFAULT_BREAK,
+            "kotlin_objects", "kotlin_objects.c:168", "legacy_target", "legacy_target.c:18");
     /** A formatter script in the fixture directory that the demo loads when present. */
     static final String FIXTURE_KOTLIN_SCRIPT = "kotlin_formatter.py";
-    /** Variables shown of the stopped frame. */
-    static final int VARIABLES_PAGE = 20;
     /** How long the demo waits for its breakpoint to be hit. */
     static final int STOP_WAIT_SECONDS = 30;
     static final int EXIT_OK = 0;
     static final int EXIT_FAILED = 1;
     static final int EXIT_USAGE = 2;
+    /** Options without a value. */
+    static final Set<String> FLAGS = Set.of("legacy");
+    private static final Map<String, Set<String>> COMMAND_OPTIONS = Map.of(
+            "demo", Set.of("fixture", "break", "before", "after", "legacy"),
+            "disasm", Set.of("fixture", "break", "before", "after"),
+            "attach", Set.of("platform", "url", "pid", "break", "kotlin-script", "before", "after", "legacy"));
 
     private final PrintStream out;
     private final PrintStream err;
@@ -69,28 +79,22 @@ public final class NativescopeCli {
             usage(args.length == 0 ? err : out);
             return args.length == 0 ? EXIT_USAGE : EXIT_OK;
         }
-        Deque<String> rest = new ArrayDeque<>(List.of(args).subList(1, args.length));
-        Map<String, String> options;
-        try {
-            options = parseOptions(rest);
-        } catch (IllegalArgumentException e) {
-            err.println("nativescope-cli: " + e.getMessage());
+        String command = args[0];
+        Set<String> allowed = COMMAND_OPTIONS.get(command);
+        if (allowed == null) {
+            err.println("nativescope-cli: unknown command '" + command + "'");
+            usage(err);
             return EXIT_USAGE;
         }
         try {
-            switch (args[0]) {
-                case "demo":
-                    String fixture = options.getOrDefault("fixture", DEFAULT_FIXTURE);
-                    return demo(fixture, options.getOrDefault("break", DEFAULT_BREAKS.get(fixture)));
-                case "attach":
-                    return session(required(options, "platform"), required(options, "url"),
-                            Integer.parseInt(required(options, "pid")), options.get("break"),
-                            options.get("kotlin-script"));
-                default:
-                    err.println("nativescope-cli: unknown command '" + args[0] + "'");
-                    usage(err);
-                    return EXIT_USAGE;
+            Map<String, String> options = parseOptions(new ArrayDeque<>(List.of(args).subList(1, args.length)), allowed);
+            boolean legacy = options.containsKey("legacy");
+            if (command.equals("attach")) {
+                return session(required(options, "platform"), required(options, "url"),
+                        Integer.parseInt(required(options, "pid")),
+                        plan(options, options.get("break"), options.get("kotlin-script"), false), legacy, out);
             }
+            return demo(options.getOrDefault("fixture", DEFAULT_FIXTURE), options, command.equals("disasm"), legacy);
         } catch (IllegalArgumentException e) {
             err.println("nativescope-cli: " + e.getMessage());
             return EXIT_USAGE;
@@ -109,179 +113,79 @@ public final class NativescopeCli {
         }
     }
 
-    private int demo(String fixture, String breakAt) throws IOException {
-        out.println("nativescope demo");
+    private int demo(String fixture, Map<String, String> options, boolean windowOnly, boolean legacy)
+            throws IOException {
+        PrintStream narrative = windowOnly ? new PrintStream(OutputStream.nullOutputStream()) : out;
+        Path script = LocalSetup.fixturesDir().resolve(FIXTURE_KOTLIN_SCRIPT);
+        SessionPlan plan = plan(options, options.getOrDefault("break", DEFAULT_BREAKS.get(fixture)),
+                Files.isRegularFile(script) ? script.toString() : null, windowOnly);
+        narrative.println("nativescope demo");
         try (Debuggee debuggee = Debuggee.start(fixture);
              LocalPlatform platform = LocalPlatform.start()) {
-            out.println("started:");
-            out.printf("  %-18s %s%n", "debuggee", debuggee);
-            out.printf("  %-18s %s%n", "platform", platform.connectUrl());
-            Path script = LocalSetup.fixturesDir().resolve(FIXTURE_KOTLIN_SCRIPT);
-            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid(), breakAt,
-                    Files.isRegularFile(script) ? script.toString() : null);
-            out.printf("  %-18s %s%n", "debuggee alive", debuggee.isAlive());
+            narrative.println("started:");
+            narrative.printf("  %-18s %s%n", "debuggee", debuggee);
+            narrative.printf("  %-18s %s%n", "platform", platform.connectUrl());
+            int result = session("remote-linux", platform.connectUrl(), (int) debuggee.pid(), plan, legacy,
+                    narrative);
+            narrative.printf("  %-18s %s%n", "debuggee alive", debuggee.isAlive());
             return result;
         } finally {
-            out.println("stopped the debuggee and the platform");
+            narrative.println("stopped the debuggee and the platform");
         }
     }
 
-    /**
-     * Runs one session: connect, attach, report, optionally stop at a breakpoint and show the stop, then
-     * detach; the engine is always destroyed.
-     */
-    private int session(String platformName, String url, int pid, String breakAt, String kotlinScript) {
-        BreakLocation location = breakAt == null ? null : BreakLocation.parse(breakAt);
-        SessionReport report = new SessionReport(out);
-        long engine = LLDBNativeWrapper.initDebugger(LocalSetup.lldbEnvironment());
-        if (engine == 0) {
-            err.println("nativescope-cli: initDebugger failed");
-            return EXIT_FAILED;
-        }
-        try {
-            out.println("session:");
-            report.line("engine", "0x" + Long.toHexString(engine));
-            LLDBNativeWrapper.selectPlatform(engine, platformName);
-            report.line("platform", platformName);
-            if (!LLDBNativeWrapper.connectPlatform(engine, url)) {
-                err.println("nativescope-cli: cannot connect platform " + platformName + " at " + url);
-                return EXIT_FAILED;
-            }
-            report.line("connected", url);
-            if (LLDBNativeWrapper.attachToProcess(engine, pid) != engine) {
-                err.println("nativescope-cli: attach to " + pid + " failed: "
-                        + LLDBNativeWrapper.getLastAttachErrorMessage());
-                return EXIT_FAILED;
-            }
-            report.line("attached", "pid " + pid);
-            report.processFacts(engine);
-            if (kotlinScript != null) {
-                report.line("kotlin script", LLDBNativeWrapper.loadKotlinScript(engine, kotlinScript) + " " + kotlinScript);
-            }
-            if (location != null && !stopAt(engine, location, report)) {
-                return EXIT_FAILED;
-            }
-            out.println("detach:");
-            report.line("detached", LLDBNativeWrapper.detachProcess(engine));
-            return EXIT_OK;
-        } finally {
-            LLDBNativeWrapper.destroyDebugger(engine);
-        }
+    private int session(String platformName, String url, int pid, SessionPlan plan, boolean legacy,
+            PrintStream narrative) {
+        Session session = legacy ? new LegacySession(narrative, err, plan) : new WrapperSession(narrative, out, err, plan);
+        return session.run(platformName, url, pid);
     }
 
-    /** A source line given as FILE:LINE. */
-    static final class BreakLocation {
-        final String file;
-        final int line;
-
-        private BreakLocation(String file, int line) {
-            this.file = file;
-            this.line = line;
-        }
-
-        static BreakLocation parse(String text) {
-            int colon = text.lastIndexOf(':');
-            if (colon <= 0 || colon == text.length() - 1) {
-                throw new IllegalArgumentException("--break needs FILE:LINE, got '" + text + "'");
-            }
-            try {
-                int line = Integer.parseInt(text.substring(colon + 1));
-                if (line <= 0) {
-                    throw new NumberFormatException();
-                }
-                return new BreakLocation(text.substring(0, colon), line);
-            } catch (NumberFormatException e) {
-                throw new IllegalArgumentException("--break needs a positive line, got '" + text + "'");
-            }
-        }
+    private static SessionPlan plan(Map<String, String> options, String breakAt, String kotlinScript,
+            boolean windowOnly) {
+        return new SessionPlan(breakAt == null ? null : SessionPlan.BreakLocation.parse(breakAt), kotlinScript,
+                count(options, "before", SessionPlan.DEFAULT_BEFORE), count(options, "after", SessionPlan.DEFAULT_AFTER),
+                windowOnly);
     }
 
-    /** Sets the breakpoint, continues to it and prints the stop event, the threads and the stack. */
-    private boolean stopAt(long engine, BreakLocation location, SessionReport report) {
-        out.println("breakpoint:");
-        BreakpointInfo bp = LLDBNativeWrapper.setBreakpoint(engine, 0, location.file, location.line);
-        report.line("set", location.file + ":" + location.line + " -> " + bp);
-        if (bp == null || !bp.valid) {
-            err.println("nativescope-cli: cannot set a breakpoint at " + location.file + ":" + location.line);
-            return false;
-        }
-        if (!LLDBNativeWrapper.continueExecution(engine)) {
-            err.println("nativescope-cli: continue failed");
-            return false;
-        }
-        SpecDebugEvent stop = null;
-        for (int waited = 0; stop == null && waited < STOP_WAIT_SECONDS; waited++) {
-            SpecDebugEvent event = LLDBNativeWrapper.waitForEvent(engine, 1);
-            if (event != null && event.eventType != SpecDebugEvent.RUNNING) {
-                stop = event;
-            }
-        }
-        if (stop == null || stop.eventType != SpecDebugEvent.STOPPED) {
-            err.println("nativescope-cli: no stop within " + STOP_WAIT_SECONDS + " s: " + stop);
-            return false;
-        }
-        out.println("stop:");
-        report.line("event", stop);
-        out.println("threads:");
-        ThreadInfo[] threads = LLDBNativeWrapper.getThreadList(engine, 0);
-        for (ThreadInfo t : threads == null ? new ThreadInfo[0] : threads) {
-            report.line((t.currentThread ? "* thread #" : "  thread #") + t.threadId, t);
-        }
-        out.println("stack of thread " + stop.threadId + ":");
-        StackFrameInfo[] stack = LLDBNativeWrapper.getStackTrace(stop.threadId);
-        for (StackFrameInfo frame : stack == null ? new StackFrameInfo[0] : stack) {
-            report.line("#" + frame.frameId, frame);
-        }
-        if (stack != null && stack.length > 0) {
-            showVariables(engine, stack[0].frameHandle, report);
-        }
-        report.line("breakpoint removed", LLDBNativeWrapper.deleteBreakpoint(engine, 0, bp.breakpointId));
-        return true;
-    }
-
-    /** Prints the first page of a frame's variables and the children of the first expandable one. */
-    private void showVariables(long engine, long frameHandle, SessionReport report) {
-        FrameVariablesPage page = LLDBNativeWrapper.getFrameVariablesPage(frameHandle, 0, VARIABLES_PAGE);
-        if (page == null) {
-            out.println("variables: none");
-            return;
-        }
-        out.println("variables of frame #0 (" + page.variables.length + " of " + page.totalFiltered + "):");
-        VariableInfo expandable = null;
-        for (VariableInfo v : page.variables) {
-            report.line(v.name, describe(v));
-            if (expandable == null && v.hasChildren) {
-                expandable = v;
-            }
-        }
-        if (expandable != null) {
-            out.println("children of " + expandable.name + ":");
-            VariableInfo[] children = LLDBNativeWrapper.getChildVariables(expandable.valueHandle);
-            for (VariableInfo child : children == null ? new VariableInfo[0] : children) {
-                report.line(child.name, describe(child));
-            }
-        }
-        LLDBNativeWrapper.releaseAllValueHandles(engine);
-    }
-
-    private static String describe(VariableInfo v) {
-        return v.type + " = " + v.value + (v.hasChildren ? "  [+" + v.childCount + "]" : "");
-    }
-
-    /** Reads {@code --name value} pairs. */
-    static Map<String, String> parseOptions(Deque<String> args) {
+    /** Reads {@code --name value} pairs and bare {@link #FLAGS}, refusing names outside {@code allowed}. */
+    static Map<String, String> parseOptions(Deque<String> args, Set<String> allowed) {
         Map<String, String> options = new HashMap<>();
         while (!args.isEmpty()) {
             String arg = args.removeFirst();
             if (!arg.startsWith("--") || arg.length() == 2) {
                 throw new IllegalArgumentException("unexpected argument '" + arg + "'");
             }
+            String name = arg.substring(2);
+            if (!allowed.contains(name)) {
+                throw new IllegalArgumentException("unknown option " + arg);
+            }
+            if (FLAGS.contains(name)) {
+                options.put(name, "true");
+                continue;
+            }
             if (args.isEmpty()) {
                 throw new IllegalArgumentException("option " + arg + " needs a value");
             }
-            options.put(arg.substring(2), args.removeFirst());
+            options.put(name, args.removeFirst());
         }
         return options;
+    }
+
+    /** A non-negative count option, or {@code fallback} when absent. */
+    private static int count(Map<String, String> options, String name, int fallback) {
+        String text = options.get(name);
+        if (text == null) {
+            return fallback;
+        }
+        try {
+            int value = Integer.parseInt(text);
+            if (value >= 0) {
+                return value;
+            }
+        } catch (NumberFormatException ignored) {
+            // reported below
+        }
+        throw new IllegalArgumentException("--" + name + " needs a count of 0 or more, got '" + text + "'");
     }
 
     private static String required(Map<String, String> options, String name) {
@@ -293,9 +197,19 @@ public final class NativescopeCli {
     }
 
     private static void usage(PrintStream to) {
-        to.println("usage: nativescope-cli demo [--fixture NAME] [--break FILE:LINE]");
+        to.println("usage: nativescope-cli demo [--fixture NAME] [--break FILE:LINE] [--before N] [--after N]"
+                + " [--legacy]");
+        to.println("       nativescope-cli disasm [--fixture NAME] [--break FILE:LINE] [--before N] [--after N]");
         to.println("       nativescope-cli attach --platform NAME --url URL --pid PID [--break FILE:LINE]"
-                + " [--kotlin-script PATH]");
+                + " [--kotlin-script PATH] [--before N] [--after N] [--legacy]");
+        to.println("  demo     starts a debuggee and a loopback platform, attaches, stops at a breakpoint and"
+                + " shows the stop");
+        to.println("  disasm   the demo's session, showing only the instructions around the stopped frame");
+        to.println("  attach   the same session against a given platform and process");
+        to.println("  --before N, --after N  instructions shown before and after the current one (default "
+                + SessionPlan.DEFAULT_BEFORE + ", " + SessionPlan.DEFAULT_AFTER + ")");
+        to.println("  --legacy               run the session through the older lldb.debug.LldbDebugEngine"
+                + " interface");
         to.println("settings (environment variable / system property):");
         to.println("  NATIVESCOPE_LIBRARY          nativescope.library.path     full path of libnativescope.so");
         to.println("  NATIVESCOPE_FIXTURES_DIR     nativescope.fixtures.dir     debuggee programs for demo");

@@ -4,6 +4,7 @@ import java.io.PrintStream;
 import java.util.function.Supplier;
 
 import lldb.debug.LldbDebugEngine;
+import org.qzt.kmp.tools.lldb.debug.ProcessInfo;
 import org.qzt.kmp.tools.ohos.debugger.jni.LLDBNativeWrapper;
 import org.qzt.kmp.tools.ohos.debugger.jni.StackFrameInfo;
 import org.qzt.kmp.tools.ohos.debugger.jni.ThreadInfo;
@@ -38,17 +39,21 @@ final class SessionReport {
         }
     }
 
-    void processFacts(long engine) {
+    /** Prints the process facts that {@code nGetProcessInfo} gave, or what came instead. */
+    void processInfo(Object info) {
         out.println("process:");
-        Object info = ask(() -> LldbDebugEngine.nGetProcessInfo(engine));
-        if (info instanceof org.qzt.kmp.tools.lldb.debug.ProcessInfo) {
-            org.qzt.kmp.tools.lldb.debug.ProcessInfo p = (org.qzt.kmp.tools.lldb.debug.ProcessInfo) info;
+        if (info instanceof ProcessInfo) {
+            ProcessInfo p = (ProcessInfo) info;
             line("pid", p.pid);
             line("executable", p.executable);
             line("state", p.state);
         } else {
             line("process info", info);
         }
+    }
+
+    void processFacts(long engine) {
+        processInfo(ask(() -> LldbDebugEngine.nGetProcessInfo(engine)));
         fact("thread count", () -> LLDBNativeWrapper.getThreadCount(engine));
         fact("selected thread", () -> LLDBNativeWrapper.getCurrentThread(engine));
         Object threads = ask(() -> LLDBNativeWrapper.getThreadList(engine, 0));
