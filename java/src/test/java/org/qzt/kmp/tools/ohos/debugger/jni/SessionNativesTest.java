@@ -328,6 +328,9 @@ class SessionNativesTest {
     void destroyDuringAWaitOnAnotherThreadIsSafe() throws Exception {
         Debuggee debuggee = fixture.debuggee(DebugFixture.SESSION_TARGET);
         long engine = fixture.attachedEngine(debuggee);
+        for (int i = 0; i < 20; i++) {
+            LLDBNativeWrapper.waitForEvent(engine, 0);  // events of the attach: the wait below finds none
+        }
         CompletableFuture<SpecDebugEvent> wait = CompletableFuture.supplyAsync(
                 () -> LLDBNativeWrapper.waitForEvent(engine, 2));
         Thread.sleep(300);
