@@ -16,10 +16,12 @@ jmethodID g_onEventMid = nullptr;
 
 namespace {
 std::mutex g_liveMutex;
-// Handle (the engine's address, as Java has always seen it) to engine.
+// Handle (the engine's address, as Java has always seen it) to engine. Never
+// destroyed: engines Java did not destroy must not be torn down by static
+// destructors at process exit, after LLDB itself may already be gone.
 std::unordered_map<jlong, EngineRef>& LiveEngines() {
-    static std::unordered_map<jlong, EngineRef> live;
-    return live;
+    static auto* live = new std::unordered_map<jlong, EngineRef>();
+    return *live;
 }
 }  // namespace
 
