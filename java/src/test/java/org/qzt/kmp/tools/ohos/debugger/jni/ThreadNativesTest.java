@@ -27,6 +27,15 @@ class ThreadNativesTest {
         return fixture.attachedEngine(fixture.debuggee(NAME, args));
     }
 
+    /** Breaks at the bottom of the deep recursion and returns that stop. */
+    private static SpecDebugEvent stopAtDeepBottom(long engine) {
+        assertTrue(LLDBNativeWrapper.setBreakpoint(engine, 0, SOURCE, DEEP_BOTTOM).valid);
+        assertTrue(LLDBNativeWrapper.continueExecution(engine));
+        SpecDebugEvent stop = Events.nextRest(engine);
+        assertNotNull(stop);
+        return stop;
+    }
+
     /** 64 parked threads and the main thread: caps 0 and below list all, a positive cap that many. */
     @ParameterizedTest
     @CsvSource({"0, 65", "-3, 65", "2, 2", "1000, 65"})
@@ -58,10 +67,7 @@ class ThreadNativesTest {
     @Test
     void stackTraceAndSelectionOfTheDeepThread() throws IOException {
         long engine = attached(STACKS, "12");
-        assertTrue(LLDBNativeWrapper.setBreakpoint(engine, 0, SOURCE, DEEP_BOTTOM).valid);
-        assertTrue(LLDBNativeWrapper.continueExecution(engine));
-        SpecDebugEvent stop = Events.nextRest(engine);
-        assertNotNull(stop);
+        SpecDebugEvent stop = stopAtDeepBottom(engine);
         int tid = stop.threadId;
 
         StackFrameInfo[] stack = LLDBNativeWrapper.getStackTrace(tid);
@@ -95,10 +101,7 @@ class ThreadNativesTest {
     @Test
     void frameHandleOfTheFirstThreadIsNotTheSelectedThread() throws IOException {
         long engine = attached(STACKS, "12");
-        assertTrue(LLDBNativeWrapper.setBreakpoint(engine, 0, SOURCE, DEEP_BOTTOM).valid);
-        assertTrue(LLDBNativeWrapper.continueExecution(engine));
-        SpecDebugEvent stop = Events.nextRest(engine);
-        assertNotNull(stop);
+        SpecDebugEvent stop = stopAtDeepBottom(engine);
         ThreadInfo[] threads = LLDBNativeWrapper.getThreadList(engine, 0);
         ThreadInfo deep = Arrays.stream(threads).filter(t -> t.systemThreadId == stop.threadId).findFirst().orElseThrow();
         assertTrue(LLDBNativeWrapper.selectThread(engine, deep.threadId));
