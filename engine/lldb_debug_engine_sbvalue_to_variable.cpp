@@ -1,5 +1,6 @@
 // One LLDB value -> one variable record: Kotlin runtime type, Kotlin-style display
 // value and the expansion decision, with an optional per-step timing line.
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdarg>
@@ -92,16 +93,22 @@ bool ReachedBySourceOrder(const StopPosition& stop, lldb::SBValue& value) {
     if (!stop.valid) return true;
     lldb::SBDeclaration declaration = value.GetDeclaration();
     if (!declaration.IsValid()) return true;
+    // Different files make the answer true whatever the lines say, so the order of
+    // lines decides first and the files (three more LLDB calls) are compared only
+    // when it says no. The column matters only on the line just before the stop.
     SourceOrderInputs in;
     in.lineEntryValid = true;
     in.declarationValid = true;
     in.stopLine = stop.line;
     in.stopColumn = stop.column;
     in.declLine = declaration.GetLine();
-    in.declColumn = declaration.GetColumn();
+    if (in.stopColumn != 0 && in.declLine != 0 && in.declLine == std::max<uint32_t>(in.stopLine, 2) - 1) {
+        in.declColumn = declaration.GetColumn();
+    }
+    if (DeclarationReachedBySourceOrder(in)) return true;
+    if (!stop.file.IsValid()) return false;
     lldb::SBFileSpec declFile = declaration.GetFileSpec();
-    in.bothFilesValidAndDiffer = stop.file.IsValid() && declFile.IsValid() && stop.file != declFile;
-    return DeclarationReachedBySourceOrder(in);
+    return declFile.IsValid() && stop.file != declFile;
 }
 
 bool VariableReachedBySourceOrder(lldb::SBFrame& frame, lldb::SBValue& value) {
