@@ -49,17 +49,19 @@ ValueType ValueTypeFromLldb(int lldbValueType) {
 
 namespace {
 // A builtin scalar under any typedef name (int16_t, size_t, ...) has nothing to expand.
-bool IsBuiltinScalar(lldb::SBType type) {
+bool IsBuiltinScalar(lldb::SBType& type) {
     return type.IsValid() && type.GetCanonicalType().GetBasicType() != lldb::eBasicTypeInvalid;
 }
 }  // namespace
 
-void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, VariableCategory category,
-                                           const char* staticTypeName) {
+namespace {
+// The rules with the value's type already at hand (the conversion has fetched it).
+void ApplyExpandAndCategoryRules(Variable& r, lldb::SBType& type, VariableCategory category,
+                                 const char* staticTypeName) {
     // Cheap text checks first: most rows (scalars, rows with children) stop there.
     if (category != VariableCategory::Primitive && category != VariableCategory::String && r.numChildren == 0 &&
-        !r.value.empty() && !IsKotlinEmptySingletonCollectionType(r.type.c_str()) && value.GetType().IsValid() &&
-        !IsBuiltinScalar(value.GetType())) {
+        !r.value.empty() && !IsKotlinEmptySingletonCollectionType(r.type.c_str()) && type.IsValid() &&
+        !IsBuiltinScalar(type)) {
         std::string lower = r.value;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (lower != "null") {
@@ -75,6 +77,13 @@ void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, Va
         r.hasChildren = false;
         r.numChildren = 0;
     }
+}
+}  // namespace
+
+void ApplySbVariableExpandAndCategoryRules(Variable& r, lldb::SBValue& value, VariableCategory category,
+                                           const char* staticTypeName) {
+    lldb::SBType type = value.GetType();
+    ApplyExpandAndCategoryRules(r, type, category, staticTypeName);
 }
 
 StopPosition ReadStopPosition(lldb::SBFrame& frame) {
@@ -177,7 +186,7 @@ Variable SbValueToVariable(lldb::SBFrame& frame, lldb::SBValue v, const std::str
     auto t11 = Clock::now();
     record.numChildren = v.GetNumChildren();
     auto t12 = Clock::now();
-    ApplySbVariableExpandAndCategoryRules(record, v, category, staticTypeName.c_str());
+    ApplyExpandAndCategoryRules(record, staticSbType, category, staticTypeName.c_str());
     auto t13 = Clock::now();
     record.isInScope = v.IsInScope();
     auto t14 = Clock::now();
