@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
-#include <optional>
 
 #include "engine_impl.h"
 #include "env_switches.h"
@@ -90,17 +89,29 @@ void LogVariablesPageRawLocalsDiag(const LogVariablesPageRawLocalsDiagParams& p)
 // Every read of an SBValue that prefers dynamic types first asks the language
 // runtimes whether the value could have one (several thousand instructions per
 // call). Only pointers and references (C++ and Objective-C) can, so any other value
-// reads exactly the same object without that question. Values of the list share
-// their settings with the list, so the caller restores `listDynamic` on the values
-// it goes on to use.
-void ReadWithoutDynamicTypeWhenNoneExists(lldb::SBValue& value, lldb::DynamicValueType listDynamic) {
-    if (listDynamic == lldb::eNoDynamicValues) return;
-    value.SetPreferDynamicValue(lldb::eNoDynamicValues);
-    constexpr uint32_t kMayBeDynamic =
-        lldb::eTypeIsPointer | lldb::eTypeIsReference | lldb::eTypeIsObjC | lldb::eTypeIsBlock;
-    const uint32_t flags = value.GetType().GetTypeFlags();
-    if (flags == 0 || (flags & kMayBeDynamic) != 0) value.SetPreferDynamicValue(listDynamic);
-}
+// reads exactly the same objects without that question: itself, its non-synthetic
+// form and its type. The setting lives in the page's own list, which ends with the
+// page.
+class StaticFormReads {
+public:
+    // Call with the valid values of one list; they all share the list's setting.
+    void Prepare(lldb::SBValue& value) {
+        if (!known_) {
+            listDynamic_ = value.GetPreferDynamicValue();
+            known_ = true;
+        }
+        if (listDynamic_ == lldb::eNoDynamicValues) return;
+        value.SetPreferDynamicValue(lldb::eNoDynamicValues);
+        constexpr uint32_t kMayBeDynamic =
+            lldb::eTypeIsPointer | lldb::eTypeIsReference | lldb::eTypeIsObjC | lldb::eTypeIsBlock;
+        const uint32_t flags = value.GetType().GetTypeFlags();
+        if (flags == 0 || (flags & kMayBeDynamic) != 0) value.SetPreferDynamicValue(listDynamic_);
+    }
+
+private:
+    bool known_ = false;
+    lldb::DynamicValueType listDynamic_ = lldb::eNoDynamicValues;
+};
 
 struct BuildVariablesPageFilteredIndicesParams {
     lldb::SBThread* thread;
@@ -109,8 +120,8 @@ struct BuildVariablesPageFilteredIndicesParams {
     uint32_t rawCount;
     int32_t frameIndex;
     std::vector<uint32_t>* out;
-    // Set when filtering ran: the dynamic-type setting the list's values must get back.
-    std::optional<lldb::DynamicValueType>* restoreDynamic;
+    // Set to true when filtering ran (and so prepared the list's values for reading).
+    bool* filtered;
 };
 
 void BuildVariablesPageFilteredIndices(DebugEngine::Impl& impl, const BuildVariablesPageFilteredIndicesParams& p) {
@@ -128,22 +139,17 @@ void BuildVariablesPageFilteredIndices(DebugEngine::Impl& impl, const BuildVaria
     // The stop position is read once for the whole frame; the checks run cheapest
     // first (the value text, which formats the value, only for rows still kept).
     const StopPosition stop = ReadStopPosition(*p.frame);
-    bool haveDynamic = false;
-    lldb::DynamicValueType listDynamic = lldb::eNoDynamicValues;
+    if (p.filtered != nullptr) *p.filtered = true;
+    StaticFormReads staticForm;
     for (uint32_t i = 0; i < p.rawCount; ++i) {
         lldb::SBValue value = p.list->GetValueAtIndex(i);
         if (!value.IsValid()) continue;
-        if (!haveDynamic) {
-            listDynamic = value.GetPreferDynamicValue();
-            haveDynamic = true;
-        }
-        ReadWithoutDynamicTypeWhenNoneExists(value, listDynamic);
+        staticForm.Prepare(value);
         const char* name = value.GetName();
         if (ShouldSkipVariableForUI(name, nullptr) || !value.IsInScope() || !ReachedBySourceOrder(stop, value)) continue;
         if (ShouldSkipVariableForUI(name, value.GetValue())) continue;
         p.out->push_back(i);
     }
-    if (p.restoreDynamic != nullptr && haveDynamic) *p.restoreDynamic = listDynamic;
     std::lock_guard<std::mutex> lock(impl.mutex);
     impl.pageCacheThreadId = threadId;
     impl.pageCachePc = pc;
@@ -161,17 +167,18 @@ struct AppendVariablesPageResultSliceParams {
     size_t first;
     size_t end;
     DebugEngine::FrameVariablesPageResult* result;
-    // The list's dynamic-type setting when filtering changed its values.
-    std::optional<lldb::DynamicValueType> restoreDynamic;
+    // The filtering pass has already switched the list's values to their static form where that reads the same.
+    bool valuesPrepared;
 };
 
 void AppendVariablesPageResultSlice(const AppendVariablesPageResultSliceParams& p) {
     if (p.frame == nullptr || p.list == nullptr || p.indices == nullptr || p.result == nullptr) return;
+    StaticFormReads staticForm;
     for (size_t position = p.first; position < p.end && position < p.indices->size(); ++position) {
         const uint32_t raw = (*p.indices)[position];
         lldb::SBValue value = p.list->GetValueAtIndex(raw);
         if (!value.IsValid()) continue;
-        if (p.restoreDynamic.has_value()) value.SetPreferDynamicValue(*p.restoreDynamic);
+        if (!p.valuesPrepared) staticForm.Prepare(value);
         const std::string id = MakeVariableId(p.t, p.f, static_cast<int32_t>(raw), {}, NameOf(value));
         p.result->variables.push_back(SbValueToVariable(*p.frame, value, id, ""));
     }
@@ -500,15 +507,14 @@ DebugEngine::FrameVariablesPageResult DebugEngine::GetVariablesPage(int32_t thre
     const uint32_t rawCount = list.GetSize();
     LogVariablesPageRawLocalsDiag({threadIndex, frameIndex, &thread, &frame, &list, rawCount});
     std::vector<uint32_t> indices;
-    std::optional<lldb::DynamicValueType> restoreDynamic;
-    BuildVariablesPageFilteredIndices(*impl,
-                                      {&thread, &frame, &list, rawCount, frameIndex, &indices, &restoreDynamic});
+    bool filtered = false;
+    BuildVariablesPageFilteredIndices(*impl, {&thread, &frame, &list, rawCount, frameIndex, &indices, &filtered});
     result.totalFiltered = static_cast<int32_t>(indices.size());
     const SliceBounds slice = ClampSlice(indices.size(), offset, count);
     if (slice.end > slice.first) {
         result.variables.reserve(slice.end - slice.first);
         AppendVariablesPageResultSlice(
-            {threadIndex, frameIndex, &frame, &list, &indices, slice.first, slice.end, &result, restoreDynamic});
+            {threadIndex, frameIndex, &frame, &list, &indices, slice.first, slice.end, &result, filtered});
         if (LldbDebugVariableFlow()) {
             std::fprintf(stderr, "[VAR_FLOW][getVariables] END page=%zu total_filtered=%d\n", result.variables.size(),
                          result.totalFiltered);
