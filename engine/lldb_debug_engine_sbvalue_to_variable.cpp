@@ -100,11 +100,13 @@ StopPosition ReadStopPosition(lldb::SBFrame& frame) {
 
 bool ReachedBySourceOrder(const StopPosition& stop, lldb::SBValue& value) {
     if (!stop.valid) return true;
+    // An invalid declaration and one in another file are both reached whatever its
+    // line says, so the order of lines decides first and the validity and the files
+    // (four more LLDB calls) are looked at only when it says no. An invalid
+    // declaration reports line 0 or a line that is not used: either way the lines
+    // cannot make it reached wrongly. The column matters only on the line just
+    // before the stop.
     lldb::SBDeclaration declaration = value.GetDeclaration();
-    if (!declaration.IsValid()) return true;
-    // Different files make the answer true whatever the lines say, so the order of
-    // lines decides first and the files (three more LLDB calls) are compared only
-    // when it says no. The column matters only on the line just before the stop.
     SourceOrderInputs in;
     in.lineEntryValid = true;
     in.declarationValid = true;
@@ -115,6 +117,7 @@ bool ReachedBySourceOrder(const StopPosition& stop, lldb::SBValue& value) {
         in.declColumn = declaration.GetColumn();
     }
     if (DeclarationReachedBySourceOrder(in)) return true;
+    if (!declaration.IsValid()) return true;
     if (!stop.file.IsValid()) return false;
     lldb::SBFileSpec declFile = declaration.GetFileSpec();
     return declFile.IsValid() && stop.file != declFile;
