@@ -13,7 +13,10 @@ const bench = require(addonPath);
 bench.attach(modulePath);
 
 const POSTS = 10000;
-const ROUNDS = 10; // the two paths alternate in blocks so drift hits both alike
+// The two paths alternate in short blocks: whether the JS thread is still awake
+// when the next post arrives (sub-microsecond) or has to be woken (tens of
+// microseconds) drifts during a run, and short blocks let it hit both alike.
+const ROUNDS = 200;
 const TOUCH_EVENTS = 10000;
 
 function percentile(sorted, p) {
@@ -30,11 +33,15 @@ const us = (ns) => `${(ns / 1000).toFixed(2)} us`;
 async function main() {
   const plain = [];
   const via = [];
+  const roundRatios = [];
   await bench.roundTrip(false, 200); // warm-up
   await bench.roundTrip(true, 200);
   for (let round = 0; round < ROUNDS; round++) {
-    plain.push(...await bench.roundTrip(false, POSTS / ROUNDS));
-    via.push(...await bench.roundTrip(true, POSTS / ROUNDS));
+    const p = await bench.roundTrip(false, POSTS / ROUNDS);
+    const c = await bench.roundTrip(true, POSTS / ROUNDS);
+    plain.push(...p);
+    via.push(...c);
+    roundRatios.push(summary(c).median / summary(p).median);
   }
   const p = summary(plain);
   const c = summary(via);
@@ -42,6 +49,7 @@ async function main() {
   console.log(`  plain napi_threadsafe_function:  median ${us(p.median)}  p99 ${us(p.p99)}`);
   console.log(`  canvasport async_task (delay 0): median ${us(c.median)}  p99 ${us(c.p99)}`);
   console.log(`  ratio canvasport/plain:          median ${(c.median / p.median).toFixed(2)}x  p99 ${(c.p99 / p.p99).toFixed(2)}x  (target <= 1.5x)`);
+  console.log(`  median of per-block ratios:      ${summary(roundRatios).median.toFixed(2)}x  (blocks of ${POSTS / ROUNDS} posts)`);
 
   const point = (i) => ({ x: 10 + i, y: 20 + i, type: 2, id: i });
   const event = {
