@@ -11,6 +11,12 @@ packages=(
   nodejs libuv1-dev
 )
 
+# Node-API headers: a Node.js package from nodejs.org ships them itself; with
+# Debian's own nodejs they come in libnode-dev.
+if [ ! -f /usr/include/node/node_api.h ] && [ ! -f /usr/local/include/node/node_api.h ]; then
+  packages+=(libnode-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
