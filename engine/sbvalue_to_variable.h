@@ -26,8 +26,15 @@ StopPosition ReadStopPosition(lldb::SBFrame& frame);
 bool ReachedBySourceOrder(const StopPosition& stop, lldb::SBValue& value);
 ValueType ValueTypeFromLldb(int lldbValueType);
 
+// Lets GCC and Clang check printf-style arguments; MSVC has no such attribute.
+#if defined(__GNUC__) || defined(__clang__)
+#define LLDB_DEBUG_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define LLDB_DEBUG_PRINTF_FORMAT(fmt, args)
+#endif
+
 // Variable-flow and variable-children diagnostics (printf style, standard error).
-void LogVariableFlow(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void LogVariableFlowDiag(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogVariableFlow(const char* format, ...) LLDB_DEBUG_PRINTF_FORMAT(1, 2);
+void LogVariableFlowDiag(const char* format, ...) LLDB_DEBUG_PRINTF_FORMAT(1, 2);
 
 }  // namespace lldb_debug
